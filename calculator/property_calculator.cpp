@@ -1,0 +1,200 @@
+#include "calculator/property_calculator.h"
+
+#include <cmath>
+#include <cstring>
+
+namespace tarvox {
+
+namespace {
+
+CPropertyCalculator calculator_instance;
+
+// A value the host cannot give as a finite number counts as no value.
+void Clean(double& value) {
+  if (!std::isfinite(value)) value = EMPTY_VALUE;
+}
+
+template <std::size_t N>
+void Clean(double (&values)[N]) {
+  for (double& v : values) Clean(v);
+}
+
+void CleanRecord(FluidState& s) {
+  Clean(s.Temperature);
+  Clean(s.Pressure);
+  Clean(s.MolarEnthalpy);
+  Clean(s.MolarEntropy);
+  Clean(s.MolarHeatCapacity);
+  Clean(s.MolarVolume);
+  Clean(s.PhaseFraction);
+  Clean(s.Viscosity);
+  for (double* composition : s.Composition)
+    if (composition)
+      for (int i = 0; i < s.ComponentCount; ++i) Clean(composition[i]);
+}
+
+void FreeCompositions(FluidState& s) {
+  for (double*& composition : s.Composition) {
+    CoTaskMemFree(composition);
+    composition = nullptr;
+  }
+}
+
+}  // namespace
+
+CPropertyCalculator& GetPropertyCalculator() { return calculator_instance; }
+
+CPropertyCalculator::CPropertyCalculator() {
+  for (double& cv : CvCache) cv = EMPTY_VALUE;
+}
+
+CPropertyCalculator::~CPropertyCalculator() {
+  ReleaseFluid();
+  ReleaseFluid2();
+  CoTaskMemFree(NamedArrayBuffer);
+  NamedArrayBuffer = nullptr;
+  NamedArrayCount = 0;
+  ResetCache();
+}
+
+void CPropertyCalculator::BindFluid(IHostFluid* fluid) {
+  if (fluid) fluid->AddRef();
+  if (Fluid) Fluid->Release();
+  Fluid = fluid;
+}
+
+void CPropertyCalculator::ReleaseFluid() {
+  if (Fluid) Fluid->Release();
+  Fluid = nullptr;
+}
+
+void CPropertyCalculator::BindFluid2(IHostFluid2* fluid2) {
+  if (fluid2) fluid2->AddRef();
+  if (Fluid2) Fluid2->Release();
+  Fluid2 = fluid2;
+}
+
+void CPropertyCalculator::ReleaseFluid2() {
+  if (Fluid2) Fluid2->Release();
+  Fluid2 = nullptr;
+}
+
+int CPropertyCalculator::LoadFluidState() {
+  if (!Fluid) return 0;
+  // A reused state is only as good as the load that produced it.
+  if (StateLoaded) return LastLoadSucceeded ? 1 : 0;
+  ResetCache();
+  try {
+    if (FAILED(Fluid->GetState(&State))) return 0;
+    if (State.ComponentCount < 0) return 0;
+    CleanRecord(State);
+    const auto n = static_cast<std::size_t>(State.ComponentCount);
+    MolecularWeights = static_cast<double*>(CoTaskMemAlloc(n * sizeof(double)));
+    if (!MolecularWeights) return 0;
+    const double* weights = ComponentArray("Molecular Weight");
+    if (!weights) return 0;
+    if (n > 0) std::memcpy(MolecularWeights, weights, n * sizeof(double));
+    const double* flow = GetNamedArray("MolarFlow", 0);
+    if (!flow) return 0;
+    StreamMolarFlow = flow[0];
+  } catch (...) {
+    return 0;
+  }
+  LastLoadSucceeded = true;
+  return 1;
+}
+
+void CPropertyCalculator::ResetCache() {
+  CoTaskMemFree(MolecularWeights);
+  MolecularWeights = nullptr;
+  StreamMolarFlow = EMPTY_VALUE;
+  FreeCompositions(State);
+  std::memset(static_cast<void*>(&State), 0, sizeof State);
+  LastLoadSucceeded = false;
+}
+
+double* CPropertyCalculator::GetNamedArray(const char* name, int copy, int min_count) {
+  if (!Fluid) return nullptr;
+  try {
+    if (FAILED(Fluid->GetArray(name, &NamedArrayCount, &NamedArrayBuffer))) return nullptr;
+  } catch (...) {
+    return nullptr;
+  }
+  // An array shorter than what the caller reads counts as missing.
+  if (!NamedArrayBuffer || NamedArrayCount < min_count || NamedArrayCount < 0) return nullptr;
+  for (int i = 0; i < NamedArrayCount; ++i) Clean(NamedArrayBuffer[i]);
+  if (!copy) return NamedArrayBuffer;
+  const std::size_t bytes = static_cast<std::size_t>(NamedArrayCount) * sizeof(double);
+  auto* owned = static_cast<double*>(CoTaskMemAlloc(bytes));
+  if (owned && bytes > 0) std::memcpy(owned, NamedArrayBuffer, bytes);
+  return owned;
+}
+
+double CPropertyCalculator::FirstValue(const char* name) {
+  const double* values = GetNamedArray(name, 0);
+  return values ? values[0] : EMPTY_VALUE;
+}
+
+FluidState* CPropertyCalculator::MakeFlashRecord(FluidState* record, const FluidState& source, int phase) {
+  auto* bytes = reinterpret_cast<unsigned char*>(record);
+  std::memset(bytes + offsetof(FluidState, Composition), 0,
+              sizeof(FluidState) - offsetof(FluidState, Composition));
+  record->Temperature = source.Temperature;
+  record->Pressure = source.Pressure;
+  record->ComponentCount = source.ComponentCount;
+  const std::size_t n = source.ComponentCount > 0 ? static_cast<std::size_t>(source.ComponentCount) : 0;
+  for (int slot = 0; slot < PhaseSlotCount; ++slot) {
+    record->Composition[slot] = static_cast<double*>(CoTaskMemAlloc(n * sizeof(double)));
+    if (record->Composition[slot])
+      for (std::size_t i = 0; i < n; ++i) record->Composition[slot][i] = 0.0;
+    record->MolarEnthalpy[slot] = EMPTY_VALUE;
+    record->MolarEntropy[slot] = EMPTY_VALUE;
+    record->MolarHeatCapacity[slot] = EMPTY_VALUE;
+    record->MolarVolume[slot] = EMPTY_VALUE;
+    record->Viscosity[slot] = EMPTY_VALUE;
+  }
+  for (int k = 0; k < PhaseSlotCount - 2; ++k) {
+    record->PhasePresent[k] = -32767;
+    record->PhaseFraction[k] = EMPTY_VALUE;
+  }
+  double* feed = record->Composition[kFeed];
+  if (feed) {
+    const double* from = source.Composition[phase];
+    // A phase whose composition the host did not give makes an empty feed.
+    for (std::size_t i = 0; i < n; ++i) feed[i] = from ? from[i] : EMPTY_VALUE;
+  }
+  return record;
+}
+
+int CPropertyCalculator::PhaseSplitChanged(const FluidState& flashed, const FluidState& loaded, int phase) {
+  if (phase != kFeed && flashed.PhaseFraction[phase] > 9e-4 && flashed.PhaseFraction[phase] < 0.999) return 1;
+  if (flashed.PhaseFraction[kLiquid1] > 9e-4 && flashed.PhaseFraction[kLiquid2] > 9e-4) return 1;
+  if (phase == kFeed) {
+    for (int j = 0; j <= kLiquid2; ++j) {
+      const double f = flashed.PhaseFraction[j];
+      const double l = loaded.PhaseFraction[j];
+      if (f == EMPTY_VALUE || l == 0.0 || l == EMPTY_VALUE) continue;
+      if (std::fabs((f - l) / l) > 9e-4) return 1;
+    }
+  }
+  return 0;
+}
+
+HRESULT CPropertyCalculator::Flash(IHostFlash* flash, FluidState& record) {
+  HRESULT hr;
+  try {
+    hr = flash->Flash(&record);
+  } catch (...) {
+    hr = E_FAIL;
+  }
+  CleanRecord(record);
+  return hr;
+}
+
+ComPtr<IHostFlash> CPropertyCalculator::QueryFlash() const {
+  return ComPtr<IHostFlash>::Query(Fluid, IID_IHostFlash);
+}
+
+FlashRecord::~FlashRecord() { FreeCompositions(record_); }
+
+}  // namespace tarvox

@@ -1,0 +1,61 @@
+#include "module/application.h"
+
+#include "module/module_state.h"
+#include "module/object_map.h"
+
+namespace tarvox {
+
+namespace {
+CTarvoxApp application;
+}
+
+BOOL CTarvoxApp::InitInstance() {
+  // The object map is attached statically and its entries need no start notification.
+  ObjectMap();
+  return CModuleApp::InitInstance();
+}
+
+int CTarvoxApp::ExitInstance() {
+  ReleaseCachedFactories();
+  return CModuleApp::ExitInstance();
+}
+
+}  // namespace tarvox
+
+#ifdef _WIN32
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+  if (reason == DLL_PROCESS_ATTACH) {
+    DisableThreadLibraryCalls(instance);
+    tarvox::SetModuleInstance(instance);
+    return tarvox::application.InitInstance();
+  }
+  if (reason == DLL_PROCESS_DETACH) tarvox::application.ExitInstance();
+  return TRUE;
+}
+
+#else
+
+namespace tarvox {
+extern const tarvox_platform::Resource kModuleResources[];
+extern const std::size_t kModuleResourceCount;
+}  // namespace tarvox
+
+namespace {
+
+tarvox_platform::ModuleImage image;
+
+// The load and unload hooks of a shared object stand in for DllMain.
+__attribute__((constructor)) void OnLoad() {
+  tarvox_platform::LocateModule(reinterpret_cast<const void*>(&OnLoad), image);
+  image.resources = tarvox::kModuleResources;
+  image.resource_count = tarvox::kModuleResourceCount;
+  tarvox::SetModuleInstance(&image);
+  tarvox::application.InitInstance();
+}
+
+__attribute__((destructor)) void OnUnload() { tarvox::application.ExitInstance(); }
+
+}  // namespace
+
+#endif

@@ -1,0 +1,67 @@
+#include <string>
+
+#include "tarvox_platform/registry.h"
+
+namespace {
+
+std::string Narrow(LPCOLESTR text) {
+  std::string out;
+  for (; *text; ++text) out += static_cast<char>(*text < 0x80 ? *text : '?');
+  return out;
+}
+
+std::u16string Wide(const std::string& text) { return std::u16string(text.begin(), text.end()); }
+
+std::string GuidText(REFGUID guid) {
+  OLECHAR text[39];
+  StringFromGUID2(guid, text, 39);
+  return Narrow(text);
+}
+
+using DllGetClassObjectFunction = HRESULT (*)(REFCLSID, REFIID, void**);
+
+}  // namespace
+
+extern "C" HRESULT CLSIDFromProgID(LPCOLESTR prog_id, CLSID* clsid) {
+  if (!prog_id || !clsid) return E_INVALIDARG;
+  try {
+    const tarvox_platform::RegistryStore store;
+    const auto text = store.GetValue("HKCR\\" + Narrow(prog_id) + "\\CLSID");
+    if (!text) return CO_E_CLASSSTRING;
+    return CLSIDFromString(Wide(*text).c_str(), clsid);
+  } catch (const std::exception&) {
+    return REGDB_E_CLASSNOTREG;
+  }
+}
+
+extern "C" HRESULT CoGetClassObject(REFCLSID clsid, DWORD, void*, REFIID riid, void** object) {
+  if (!object) return E_POINTER;
+  *object = nullptr;
+  std::optional<std::string> path;
+  try {
+    const tarvox_platform::RegistryStore store;
+    path = store.GetValue("HKCR\\CLSID\\" + GuidText(clsid) + "\\InprocServer32");
+  } catch (const std::exception&) {
+    return REGDB_E_CLASSNOTREG;
+  }
+  if (!path) return REGDB_E_CLASSNOTREG;
+  HMODULE library = LoadLibraryA(path->c_str());
+  if (!library) return REGDB_E_CLASSNOTREG;
+  auto get_class_object =
+      reinterpret_cast<DllGetClassObjectFunction>(GetProcAddress(library, "DllGetClassObject"));
+  if (!get_class_object) return REGDB_E_CLASSNOTREG;
+  return get_class_object(clsid, riid, object);
+}
+
+extern "C" HRESULT CoCreateInstance(REFCLSID clsid, IUnknown* outer, DWORD context, REFIID riid,
+                                    void** object) {
+  if (!object) return E_POINTER;
+  *object = nullptr;
+  IClassFactory* factory = nullptr;
+  HRESULT hr =
+      CoGetClassObject(clsid, context, nullptr, IID_IClassFactory, reinterpret_cast<void**>(&factory));
+  if (FAILED(hr)) return hr;
+  hr = factory->CreateInstance(outer, riid, object);
+  factory->Release();
+  return hr;
+}

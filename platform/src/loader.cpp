@@ -1,0 +1,91 @@
+#include <dlfcn.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <string>
+
+#include "tarvox_platform/com_runtime.h"
+#include "tarvox_platform/module_image.h"
+
+namespace {
+
+std::string ExecutableFolder() {
+  char path[4096];
+  const ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
+  if (n <= 0) return {};
+  std::string text(path, static_cast<std::size_t>(n));
+  return text.substr(0, text.rfind('/'));
+}
+
+bool EndsWithDll(const std::string& name) {
+  if (name.size() < 4) return false;
+  std::string tail = name.substr(name.size() - 4);
+  for (char& c : tail) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return tail == ".dll";
+}
+
+// The one rule by which a bare Windows library name becomes a shared object: beside the
+// executable, with ".dll" replaced by ".so".
+std::string ResolveLibraryPath(const std::string& name) {
+  if (name.find('/') != std::string::npos) return name;
+  const std::string base = EndsWithDll(name) ? name.substr(0, name.size() - 4) + ".so" : name;
+  return ExecutableFolder() + "/" + base;
+}
+
+}  // namespace
+
+extern "C" HMODULE LoadLibraryA(LPCSTR name) {
+  if (!name || !*name) return nullptr;
+  return dlopen(ResolveLibraryPath(name).c_str(), RTLD_NOW | RTLD_LOCAL);
+}
+
+extern "C" HINSTANCE CoLoadLibrary(LPOLESTR name, BOOL) {
+  if (!name) return nullptr;
+  const int length = WideCharToMultiByte(CP_ACP, 0, name, -1, nullptr, 0, nullptr, nullptr);
+  if (length <= 0) return nullptr;
+  std::string narrow(static_cast<std::size_t>(length), '\0');
+  WideCharToMultiByte(CP_ACP, 0, name, -1, narrow.data(), length, nullptr, nullptr);
+  return LoadLibraryA(narrow.c_str());
+}
+
+extern "C" BOOL FreeLibrary(HMODULE module) { return module && dlclose(module) == 0; }
+
+extern "C" FARPROC GetProcAddress(HMODULE module, LPCSTR name) {
+  if (!module || !name) return nullptr;
+  return reinterpret_cast<FARPROC>(dlsym(module, name));
+}
+
+// With no handle, the running executable; otherwise the module image of tarvox_platform.
+extern "C" DWORD GetModuleFileNameA(HMODULE module, LPSTR path, DWORD size) {
+  if (!path || size == 0) return 0;
+  std::string text;
+  if (!module) {
+    char buffer[4096];
+    const ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+    if (n <= 0) return 0;
+    text.assign(buffer, static_cast<std::size_t>(n));
+  } else {
+    text = static_cast<const tarvox_platform::ModuleImage*>(module)->path;
+  }
+  // As on Windows: a path that does not fit is cut, terminated, and the full size returned.
+  if (text.size() >= size) {
+    std::memcpy(path, text.data(), size - 1);
+    path[size - 1] = '\0';
+    return size;
+  }
+  std::memcpy(path, text.c_str(), text.size() + 1);
+  return static_cast<DWORD>(text.size());
+}
+
+namespace tarvox_platform {
+
+bool LocateModule(const void* address, ModuleImage& image) {
+  Dl_info info{};
+  if (!dladdr(address, &info) || !info.dli_fname) return false;
+  const std::size_t n = std::strlen(info.dli_fname);
+  if (n >= sizeof image.path) return false;
+  std::memcpy(image.path, info.dli_fname, n + 1);
+  return true;
+}
+
+}  // namespace tarvox_platform

@@ -1,0 +1,122 @@
+#include <cstdlib>
+#include <fstream>
+#include <stdexcept>
+
+#include <nlohmann/json.hpp>
+
+#include "tarvox_platform/registry.h"
+
+namespace tarvox_platform {
+
+namespace {
+
+char Lower(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
+
+bool StartsWithKeyPrefix(std::string_view key, std::string_view parent) {
+  if (key.size() <= parent.size() + 1 || key[parent.size()] != '\\') return false;
+  return !CaseInsensitiveLess{}(key.substr(0, parent.size()), parent) &&
+         !CaseInsensitiveLess{}(parent, key.substr(0, parent.size()));
+}
+
+}  // namespace
+
+bool CaseInsensitiveLess::operator()(std::string_view a, std::string_view b) const {
+  const std::size_t n = std::min(a.size(), b.size());
+  for (std::size_t i = 0; i < n; ++i) {
+    const char x = Lower(a[i]), y = Lower(b[i]);
+    if (x != y) return x < y;
+  }
+  return a.size() < b.size();
+}
+
+std::filesystem::path RegistryStore::DefaultPath() {
+  if (const char* file = std::getenv("TARVOX_REGISTRY"); file && *file) return file;
+  std::filesystem::path base;
+  if (const char* data = std::getenv("XDG_DATA_HOME"); data && *data)
+    base = data;
+  else if (const char* home = std::getenv("HOME"); home && *home)
+    base = std::filesystem::path(home) / ".local" / "share";
+  else
+    base = std::filesystem::temp_directory_path();
+  return base / "tarvox" / "registry.json";
+}
+
+RegistryStore::RegistryStore(std::filesystem::path file) : file_(std::move(file)) {
+  std::ifstream in(file_);
+  if (!in) return;
+  try {
+    const nlohmann::json document = nlohmann::json::parse(in);
+    for (const auto& [key, values] : document.items()) {
+      Values& target = keys_[key];
+      for (const auto& [name, value] : values.items()) target[name] = value.get<std::string>();
+    }
+  } catch (const nlohmann::json::exception& e) {
+    throw std::runtime_error("registry file " + file_.string() + " is unreadable: " + e.what());
+  }
+}
+
+bool RegistryStore::Save() const {
+  nlohmann::json document = nlohmann::json::object();
+  for (const auto& [key, values] : keys_) {
+    nlohmann::json entry = nlohmann::json::object();
+    for (const auto& [name, value] : values) entry[name] = value;
+    document[key] = entry;
+  }
+  std::error_code ignored;
+  if (file_.has_parent_path()) std::filesystem::create_directories(file_.parent_path(), ignored);
+  std::ofstream out(file_, std::ios::trunc);
+  out << document.dump(1) << '\n';
+  return static_cast<bool>(out);
+}
+
+bool RegistryStore::KeyExists(std::string_view key) const { return keys_.find(key) != keys_.end(); }
+
+void RegistryStore::CreateKey(std::string_view key) {
+  // Creating a key creates its parents, as RegCreateKeyEx does.
+  for (std::size_t pos = key.find('\\'); pos != std::string_view::npos; pos = key.find('\\', pos + 1))
+    keys_.try_emplace(std::string(key.substr(0, pos)));
+  keys_.try_emplace(std::string(key));
+}
+
+void RegistryStore::DeleteTree(std::string_view key) {
+  for (auto it = keys_.begin(); it != keys_.end();) {
+    if (!CaseInsensitiveLess{}(it->first, key) && !CaseInsensitiveLess{}(key, it->first))
+      it = keys_.erase(it);
+    else if (StartsWithKeyPrefix(it->first, key))
+      it = keys_.erase(it);
+    else
+      ++it;
+  }
+}
+
+std::optional<std::string> RegistryStore::GetValue(std::string_view key, std::string_view name) const {
+  const auto k = keys_.find(key);
+  if (k == keys_.end()) return std::nullopt;
+  const auto v = k->second.find(name);
+  if (v == k->second.end()) return std::nullopt;
+  return v->second;
+}
+
+void RegistryStore::SetValue(std::string_view key, std::string_view name, std::string value) {
+  CreateKey(key);
+  keys_.find(key)->second[std::string(name)] = std::move(value);
+}
+
+void RegistryStore::DeleteValue(std::string_view key, std::string_view name) {
+  if (const auto k = keys_.find(key); k != keys_.end()) {
+    if (const auto v = k->second.find(name); v != k->second.end()) k->second.erase(v);
+  }
+}
+
+std::vector<std::string> RegistryStore::SubKeys(std::string_view key) const {
+  std::vector<std::string> names;
+  for (const auto& [path, values] : keys_) {
+    if (StartsWithKeyPrefix(path, key)) {
+      const std::string_view rest = std::string_view(path).substr(key.size() + 1);
+      if (rest.find('\\') == std::string_view::npos) names.emplace_back(rest);
+    }
+  }
+  return names;
+}
+
+}  // namespace tarvox_platform

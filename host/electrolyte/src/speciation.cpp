@@ -99,8 +99,12 @@ class ChargeBalance {
       for (const Base* base : bases) carbon += distribute(*base, h, bicarbonate).carbamate;
       return carbon - total;
     };
-    const auto root = bisect_increasing(excess_carbon, std::log(lower), std::log(upper), 1e-13);
-    return root ? std::exp(*root) : upper;
+    // The bounds bracket the root exactly; only rounding can put it outside, and then at that bound.
+    const double log_lower = std::log(lower);
+    const double log_upper = std::log(upper);
+    if (excess_carbon(log_lower) >= 0.0) return lower;
+    if (excess_carbon(log_upper) <= 0.0) return upper;
+    return std::exp(bisect_increasing(excess_carbon, log_lower, log_upper, 1e-13).value_or(log_upper));
   }
 
   const SoluteTotals& totals_;

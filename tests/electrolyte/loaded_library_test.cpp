@@ -3,6 +3,7 @@
 #include <cmath>
 #include <memory>
 #include <string>
+#include <type_traits>
 
 #include "entry_point.hpp"
 #include "mixtures.hpp"

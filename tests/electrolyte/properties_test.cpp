@@ -86,14 +86,10 @@ TEST(SoluteTotals, MolalitiesInTheWaterPresentIgnoringOtherComponents) {
   EXPECT_EQ(totals->carbon_dioxide, 0.0);
 }
 
-TEST(SoluteTotals, RejectsUnusableInput) {
+// Null pointers, empty counts and NaN are checked through the entry point.
+TEST(SoluteTotals, RejectsFractionsThatLeaveNoAqueousSolution) {
   const std::int32_t ids[] = {host_id::kWater, host_id::kCarbonDioxide};
-  const double good[] = {0.9, 0.1};
-  EXPECT_FALSE(solute_totals_from_mole_fractions(0, good, ids));
-  EXPECT_FALSE(solute_totals_from_mole_fractions(-3, good, ids));
-  EXPECT_FALSE(solute_totals_from_mole_fractions(2, nullptr, ids));
-  EXPECT_FALSE(solute_totals_from_mole_fractions(2, good, nullptr));
-  for (double bad : {-0.1, std::nan(""), std::numeric_limits<double>::infinity()}) {
+  for (double bad : {-0.1, std::numeric_limits<double>::infinity()}) {
     const double fractions[] = {0.9, bad};
     EXPECT_FALSE(solute_totals_from_mole_fractions(2, fractions, ids)) << bad;
   }

@@ -16,7 +16,8 @@ void RegisterModuleBesideExecutable() {
   CLSID probe;
   if (SUCCEEDED(CLSIDFromProgID(OLESTR("Tarvox.MassDensity"), &probe))) return;
   HMODULE module = LoadLibraryA("tarvox.dll");
-  auto register_server = module ? reinterpret_cast<RegisterFunction>(GetProcAddress(module, "DllRegisterServer")) : nullptr;
+  auto register_server =
+      module ? reinterpret_cast<RegisterFunction>(GetProcAddress(module, "DllRegisterServer")) : nullptr;
   if (!register_server || FAILED(register_server()))
     std::fprintf(stderr, "tarvox: the module beside this program could not be registered\n");
 }

@@ -33,7 +33,8 @@ std::string Utf8(BSTR text) {
 std::string InputNames(ICorrelation& correlation) {
   ComPtr<IVariableSet> inputs;
   int count = 0;
-  if (FAILED(correlation.get_Variables(inputs.Put())) || !inputs || FAILED(inputs->GetCount(&count))) return "?";
+  if (FAILED(correlation.get_Variables(inputs.Put())) || !inputs || FAILED(inputs->GetCount(&count)))
+    return "?";
   std::string names;
   for (int i = 0; i < count; ++i) {
     ComPtr<IUnknown> member;
@@ -71,7 +72,8 @@ int ListCorrelations() {
     const std::string display_text = Utf8(display.Get());
     // Pad by characters, not bytes: the degree sign takes two bytes.
     std::string padded = display_text;
-    const std::size_t width = display_text.size() - (display_text.find("\xC2\xB0") != std::string::npos ? 1 : 0);
+    const std::size_t width =
+        display_text.size() - (display_text.find("\xC2\xB0") != std::string::npos ? 1 : 0);
     if (width < 34) padded.append(34 - width, ' ');
     std::printf("%s %-38s %-39s %5d  %s\n", padded.c_str(), ("Tarvox." + std::string(name) + ".1").c_str(),
                 Utf8(id.Get()).c_str(), static_cast<int>(unit), InputNames(*correlation.Get()).c_str());

@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <ole2.h>
 #include <oleauto.h>
+#include <olectl.h>
 #else
 #include "tarvox_platform/com_runtime.h"
 #include "tarvox_platform/module_image.h"

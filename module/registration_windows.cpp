@@ -1,0 +1,124 @@
+// Registration through the platform's registrar and type-library functions.
+#include <string>
+
+#include "common/ansi_text.h"
+#include "common/com_ptr.h"
+#include "common/guid.h"
+#include "module/module_state.h"
+#include "module/registration.h"
+#include "module/type_library.h"
+
+namespace tarvox {
+
+namespace {
+
+constexpr CLSID CLSID_Registrar = ParseGuid("{44EC053A-400F-11D0-9DCD-00A0C90391D3}");
+constexpr IID IID_IRegistrar = ParseGuid("{44EC053B-400F-11D0-9DCD-00A0C90391D3}");
+constexpr LCID kTypeLibraryLocale = 1033;
+
+// The platform registrar's interface; the order of its entries is the ABI.
+struct IRegistrar : IUnknown {
+  virtual HRESULT STDMETHODCALLTYPE AddReplacement(LPCOLESTR key, LPCOLESTR item) = 0;
+  virtual HRESULT STDMETHODCALLTYPE ClearReplacements() = 0;
+  virtual HRESULT STDMETHODCALLTYPE ResourceRegisterSz(LPCOLESTR file, LPCOLESTR id, LPCOLESTR type) = 0;
+  virtual HRESULT STDMETHODCALLTYPE ResourceUnregisterSz(LPCOLESTR file, LPCOLESTR id, LPCOLESTR type) = 0;
+  virtual HRESULT STDMETHODCALLTYPE FileRegister(LPCOLESTR file) = 0;
+  virtual HRESULT STDMETHODCALLTYPE FileUnregister(LPCOLESTR file) = 0;
+  virtual HRESULT STDMETHODCALLTYPE StringRegister(LPCOLESTR data) = 0;
+  virtual HRESULT STDMETHODCALLTYPE StringUnregister(LPCOLESTR data) = 0;
+  virtual HRESULT STDMETHODCALLTYPE ResourceRegister(LPCOLESTR file, UINT id, LPCOLESTR type) = 0;
+  virtual HRESULT STDMETHODCALLTYPE ResourceUnregister(LPCOLESTR file, UINT id, LPCOLESTR type) = 0;
+};
+
+// Keeps COM initialised on this thread for the registrar; a thread already in the
+// multithreaded apartment is used as it is.
+class ComApartment {
+ public:
+  ComApartment() : initialised_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+  ComApartment(const ComApartment&) = delete;
+  ComApartment& operator=(const ComApartment&) = delete;
+  ~ComApartment() {
+    if (initialised_) CoUninitialize();
+  }
+
+ private:
+  bool initialised_;
+};
+
+// The module's full path, wide, so that no character is lost to the ANSI code page.
+std::wstring ModuleFilePath() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD n = GetModuleFileNameW(ModuleInstance(), path.data(), static_cast<DWORD>(path.size()));
+    if (n == 0) return {};
+    if (n < path.size()) {
+      path.resize(n);
+      return path;
+    }
+    path.resize(path.size() * 2);
+  }
+}
+
+// The type library file beside the module: its base name with the extension ".tlb".
+std::wstring SideBySideTypeLibraryPath(std::wstring path) {
+  const std::size_t dot = path.find_last_of(L'.');
+  const std::size_t separator = path.find_last_of(L"\\/");
+  if (dot != std::wstring::npos && (separator == std::wstring::npos || dot > separator)) path.resize(dot);
+  return path + L".tlb";
+}
+
+HRESULT LoadModuleTypeLibrary(const std::wstring& path, ITypeLib** library) {
+  return LoadTypeLibEx(path.c_str(), REGKIND_NONE, library);
+}
+
+}  // namespace
+
+HRESULT RunClassScript(const ClassInfo& info, bool register_keys) {
+  const std::wstring path = ModuleFilePath();
+  if (path.empty()) return E_FAIL;
+  ComApartment apartment;
+  ComPtr<IRegistrar> registrar;
+  HRESULT hr = CoCreateInstance(CLSID_Registrar, nullptr, CLSCTX_INPROC_SERVER, IID_IRegistrar,
+                                reinterpret_cast<void**>(registrar.Put()));
+  if (FAILED(hr)) return hr;
+  hr = registrar->AddReplacement(L"MODULE", path.c_str());
+  if (FAILED(hr)) return hr;
+  const UINT script = static_cast<UINT>(info.script_id);
+  return register_keys ? registrar->ResourceRegister(path.c_str(), script, L"REGISTRY")
+                       : registrar->ResourceUnregister(path.c_str(), script, L"REGISTRY");
+}
+
+HRESULT RegisterModuleTypeLibrary() {
+  std::wstring path = ModuleFilePath();
+  if (path.empty()) return E_FAIL;
+  ComPtr<ITypeLib> library;
+  if (FAILED(LoadModuleTypeLibrary(path, library.Put()))) {
+    path = SideBySideTypeLibraryPath(path);
+    const HRESULT hr = LoadModuleTypeLibrary(path, library.Put());
+    if (FAILED(hr)) return hr;
+  }
+  return RegisterTypeLib(library.Get(), path.data(), nullptr);
+}
+
+// Unregistering a library that is not registered succeeds, so that it can be repeated.
+HRESULT UnregisterModuleTypeLibrary() {
+  BStr registered;
+  if (FAILED(QueryPathOfRegTypeLib(LIBID_TARVOXLib, kTypeLibraryMajor, kTypeLibraryMinor, kTypeLibraryLocale,
+                                   registered.Put())))
+    return S_OK;
+  return UnRegisterTypeLib(LIBID_TARVOXLib, kTypeLibraryMajor, kTypeLibraryMinor, kTypeLibraryLocale,
+                           SYS_WIN64);
+}
+
+bool TypeInformationAvailable() { return true; }
+
+HRESULT LoadModuleTypeInfo(REFIID iid, ITypeInfo** info) {
+  if (!info) return E_POINTER;
+  *info = nullptr;
+  ComPtr<ITypeLib> library;
+  const HRESULT hr = LoadModuleTypeLibrary(ModuleFilePath(), library.Put());
+  if (FAILED(hr)) return hr;
+  return library->GetTypeInfoOfGuid(iid, info);
+}
+
+}  // namespace tarvox

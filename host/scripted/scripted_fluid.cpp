@@ -70,7 +70,7 @@ HRESULT ScriptedFluid::GetTransport(FluidState* record) {
   calls.push_back("GetTransport");
   if (!record) return E_POINTER;
   if (fail_transport) return E_FAIL;
-  std::copy(viscosity.begin(), viscosity.end(), record->Viscosity);
+  for (int k = 0; k < 5; ++k) record->Viscosity[k] = viscosity[static_cast<std::size_t>(k)];
   return S_OK;
 }
 

@@ -4,7 +4,7 @@
 
 namespace tarvox {
 
-void GuidToRegistryString(REFGUID guid, char* buffer, std::size_t length) {
+void GuidToRegistryString(REFGUID guid, char* buffer, [[maybe_unused]] std::size_t length) {
   assert(length >= CLSID_STRING_SIZE);
   OLECHAR wide[CLSID_STRING_SIZE];
   const HRESULT hr = StringFromGUID2(guid, wide, static_cast<int>(CLSID_STRING_SIZE)) > 0 ? S_OK : E_FAIL;

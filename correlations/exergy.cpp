@@ -57,7 +57,8 @@ double CPropertyCalculator::GetExergy(int phase, double ref_temperature, double 
 
   record->Temperature = ref_temperature;
   record->Pressure = ref_pressure;
-  for (double& beta : record->PhaseFraction) beta = EMPTY_VALUE;
+  // Indexed: the packed record leaves these doubles off their natural alignment.
+  for (int k = 0; k < PhaseSlotCount - 1; ++k) record->PhaseFraction[k] = EMPTY_VALUE;
   for (int k = 0; k < PhaseSlotCount; ++k) {
     record->MolarEnthalpy[k] = EMPTY_VALUE;
     record->MolarEntropy[k] = EMPTY_VALUE;

@@ -21,8 +21,9 @@ using Volume = std::optional<double>;
 
 bool AnyMissingComposition(const FluidState& record) {
   if (record.ComponentCount <= 0) return false;
-  for (const double* x : record.Composition)
-    if (!x) return true;
+  // Indexed: the packed record leaves the pointers off their natural alignment.
+  for (int k = 0; k < PhaseSlotCount; ++k)
+    if (!record.Composition[k]) return true;
   return false;
 }
 

@@ -66,7 +66,7 @@ bool SolvePhaseSplit(std::span<const double> z, const std::vector<std::vector<do
         worst = std::max(worst, std::abs(gradient(k)));
       }
     }
-    if (worst < 1e-15) {
+    if (worst < 1e-14) {
       converged = true;
       break;
     }
@@ -86,10 +86,17 @@ bool SolvePhaseSplit(std::span<const double> z, const std::vector<std::vector<do
       const double b = beta[free[a]];
       if (step(a) < 0.0 && b + step(a) < 0.0) length = std::min(length, -b / step(a));
     }
+    if (length * step.cwiseAbs().maxCoeff() < 1e-15) {
+      converged = true;
+      break;
+    }
+    // Q is convex, so the Newton direction descends; when no step length lowers Q any more the
+    // minimum is reached to rounding.
     const double q_old = Objective(z, theta, beta);
     std::vector<double> trial = beta;
+    bool improved = false;
     double change = 0.0;
-    for (int halving = 0; halving < 40; ++halving) {
+    for (int halving = 0; halving < 30 && !improved; ++halving, length *= 0.5) {
       bool any_positive = false;
       change = 0.0;
       for (Eigen::Index a = 0; a < f; ++a) {
@@ -98,12 +105,14 @@ bool SolvePhaseSplit(std::span<const double> z, const std::vector<std::vector<do
         any_positive = any_positive || trial[k] > 0.0;
         change = std::max(change, std::abs(trial[k] - beta[k]));
       }
-      if (any_positive && Objective(z, theta, trial) <= q_old + 1e-15 * std::abs(q_old)) break;
-      length *= 0.5;
-      trial = beta;
+      improved = any_positive && Objective(z, theta, trial) <= q_old + 1e-15 * std::abs(q_old);
+    }
+    if (!improved) {
+      converged = worst < 1e-10;
+      break;
     }
     beta = trial;
-    if (change < 1e-16) converged = true;
+    if (change < 1e-15) converged = true;
   }
 
   compositions.assign(m, std::vector<double>(n, 0.0));

@@ -83,11 +83,11 @@ StageOutcome ConvergeSplit(const PengRobinsonAtTemperature& eos, double pressure
   std::vector<double> beta, u, delta, previous_delta;
   for (int iteration = 0; iteration < options.max_iterations; ++iteration) {
     outcome.iterations = iteration + 1;
-    ln_phi.clear();
-    beta.clear();
-    for (const auto& phase : phases) {
-      ln_phi.push_back(phase.fugacity.ln_phi);
-      beta.push_back(phase.beta);
+    ln_phi.resize(phases.size());
+    beta.resize(phases.size());
+    for (std::size_t k = 0; k < phases.size(); ++k) {
+      ln_phi[k] = phases[k].fugacity.ln_phi;  // copy-assignment keeps the capacity
+      beta[k] = phases[k].beta;
     }
     detail::SolvePhaseSplit(z, ln_phi, beta, compositions);
     for (std::size_t k = 0; k < phases.size(); ++k) {

@@ -95,13 +95,15 @@ StabilityResult TestStability(const PengRobinsonAtTemperature& eos, double press
   }
   const auto wilson = WilsonKValues(eos.mixture(), eos.temperature(), pressure);
   std::vector<std::vector<double>> starts;
-  for (double power : {1.0, -1.0, 1.0 / 3.0, -1.0 / 3.0}) {
+  const auto add_wilson = [&](double power) {
     std::vector<double> ln_w(n, 0.0);
     for (std::size_t i = 0; i < n; ++i) {
       if (x[i] > 0.0) ln_w[i] = std::log(x[i]) + power * std::log(wilson[i]);
     }
     starts.push_back(std::move(ln_w));
-  }
+  };
+  add_wilson(1.0);
+  add_wilson(-1.0);
   if (const auto water = eos.mixture().water_index(); water && x[*water] > 0.0) {
     std::vector<double> ln_w(n, 0.0);
     for (std::size_t i = 0; i < n; ++i) {
@@ -109,7 +111,10 @@ StabilityResult TestStability(const PengRobinsonAtTemperature& eos, double press
     }
     starts.push_back(std::move(ln_w));
   }
-
+  add_wilson(1.0 / 3.0);
+  add_wilson(-1.0 / 3.0);
+  // The first trial that proves instability ends the test: its stationary point is a good start
+  // for the split, and any further phase is found by testing the split itself.
   StabilityResult result;
   for (auto& start : starts) {
     const auto outcome = RunTrial(eos, pressure, x, d, std::move(start));
@@ -117,6 +122,7 @@ StabilityResult TestStability(const PengRobinsonAtTemperature& eos, double press
       result.min_tangent_plane_distance = outcome.tpd;
       result.trial_composition = outcome.composition;
     }
+    if (result.min_tangent_plane_distance < threshold) break;
   }
   result.stable = !(result.min_tangent_plane_distance < threshold);
   if (result.stable) result.trial_composition.clear();

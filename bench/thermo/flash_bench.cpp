@@ -1,5 +1,6 @@
 // Timing of the flashes that a host fluid calls most: two-phase and three-phase TP flashes and
-// bubble-point pressures, for 10 and 20 components.
+// bubble-point pressures, for 10 and 20 components. Each benchmark fails if the flash does not
+// give the expected number of phases, so the timings are of real solutions.
 #include <benchmark/benchmark.h>
 
 #include <string>
@@ -66,8 +67,20 @@ void BM_FlashThreePhase(benchmark::State& state) {
   }
 }
 
+// The same components as a black oil: heavier, so the bubble point lies well below the critical point.
+Case Oil(int size) {
+  Case c = Hydrocarbons(size);
+  if (size == 10) {
+    c.feed = {0.005, 0.01, 0.30, 0.07, 0.06, 0.05, 0.05, 0.06, 0.09, 0.305};
+  } else {
+    c.feed = {0.005, 0.01, 0.003, 0.28, 0.06, 0.05, 0.01, 0.03, 0.01, 0.03,
+              0.05,  0.06, 0.07,  0.06, 0.08, 0.14, 0.02, 0.01, 0.02, 0.002};
+  }
+  return c;
+}
+
 void BM_BubblePoint(benchmark::State& state) {
-  const auto c = Hydrocarbons(static_cast<int>(state.range(0)));
+  const auto c = Oil(static_cast<int>(state.range(0)));
   const auto mixture = MakeMixture(Database(), c.names);
   for (auto _ : state) {
     const auto bubble = BubblePointPressure(mixture, 300.0, c.feed);

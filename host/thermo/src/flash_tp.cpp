@@ -43,14 +43,17 @@ std::size_t Reference(const std::vector<WorkingPhase>& phases) {
 
 double FugacityResidual(std::span<const double> z, const std::vector<WorkingPhase>& phases) {
   const auto& ref = phases[Reference(phases)];
+  std::vector<double> ln_f_ref(z.size(), 0.0);
+  for (std::size_t i = 0; i < z.size(); ++i) {
+    if (z[i] > 0.0) ln_f_ref[i] = std::log(ref.x[i]) + ref.fugacity.ln_phi[i];
+  }
   double worst = 0.0;
   for (const auto& phase : phases) {
-    if (phase.beta <= 0.0) continue;
+    if (phase.beta <= 0.0 || &phase == &ref) continue;
     for (std::size_t i = 0; i < z.size(); ++i) {
       if (z[i] == 0.0) continue;
       const double ln_f = std::log(phase.x[i]) + phase.fugacity.ln_phi[i];
-      const double ln_f_ref = std::log(ref.x[i]) + ref.fugacity.ln_phi[i];
-      worst = std::max(worst, std::abs(ln_f - ln_f_ref));
+      worst = std::max(worst, std::abs(ln_f - ln_f_ref[i]));
     }
   }
   return worst;

@@ -6,17 +6,7 @@
 
 #include "tarvox/thermo/errors.hpp"
 
-namespace tarvox::thermo {
-
-DataFileError::DataFileError(std::string file, std::size_t line, std::string column,
-                             const std::string& problem)
-    : std::runtime_error(file + (line > 0 ? ":" + std::to_string(line) : std::string()) +
-                         (column.empty() ? std::string() : " column '" + column + "'") + ": " + problem),
-      file_(std::move(file)),
-      line_(line),
-      column_(std::move(column)) {}
-
-namespace detail {
+namespace tarvox::thermo::detail {
 namespace {
 
 // Returns false when a quoted field is not closed on the line.
@@ -113,5 +103,4 @@ long long CsvTable::Integer(std::size_t row, std::size_t column) const {
   return value;
 }
 
-}  // namespace detail
-}  // namespace tarvox::thermo
+}  // namespace tarvox::thermo::detail

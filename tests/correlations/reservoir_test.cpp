@@ -72,9 +72,9 @@ TEST(SolutionGOR, FlashesTheOverallCompositionAtStandardConditions) {
   };
   BoundFluid calc(fluid.Get());
   EXPECT_NE(calc->GetSolutionGOR(), EMPTY_VALUE);
-  EXPECT_EQ(seen.Temperature, 15.0);
-  EXPECT_EQ(seen.Pressure, 101.325);
-  EXPECT_EQ(seen.PhaseFraction[0], EMPTY_VALUE);
+  EXPECT_EQ(double{seen.Temperature}, 15.0);
+  EXPECT_EQ(double{seen.Pressure}, 101.325);
+  EXPECT_EQ(double{seen.PhaseFraction[0]}, EMPTY_VALUE);
   EXPECT_EQ(feed, (std::vector<double>{0.5202, 0.26702, 0.21278}));
 }
 
@@ -135,12 +135,12 @@ TEST(OilFVF, OilVolumeAtStreamConditionsPerStandardOilVolume) {
   BoundFluid calc(fluid.Get());
   EXPECT_NEAR(calc->GetOilFVF(), (0.6 * 0.16) / (0.5 * 0.13), 1e-12);
   ASSERT_EQ(asked.size(), 2u);
-  EXPECT_EQ(asked[0].Temperature, 40.0);
-  EXPECT_EQ(asked[0].Pressure, 3000.0);
-  EXPECT_EQ(asked[1].Pressure, 101.325);
-  EXPECT_EQ(asked[1].PhaseFraction[0], EMPTY_VALUE);
-  EXPECT_EQ(asked[1].MolarEnthalpy[1], EMPTY_VALUE);
-  EXPECT_EQ(asked[1].PhaseFraction[1], 0.6);  // kept from the first flash
+  EXPECT_EQ(double{asked[0].Temperature}, 40.0);
+  EXPECT_EQ(double{asked[0].Pressure}, 3000.0);
+  EXPECT_EQ(double{asked[1].Pressure}, 101.325);
+  EXPECT_EQ(double{asked[1].PhaseFraction[0]}, EMPTY_VALUE);
+  EXPECT_EQ(double{asked[1].MolarEnthalpy[1]}, EMPTY_VALUE);
+  EXPECT_EQ(double{asked[1].PhaseFraction[1]}, 0.6);  // kept from the first flash
 }
 
 TEST(OilFVF, FailedFirstFlashStillFlashesAtStandardConditions) {

@@ -154,7 +154,7 @@ TEST(TrueVapourPressure, IsTheBubblePointOfThePhaseCompositionWithoutRemovals) {
   EXPECT_NEAR(bound->GetTVP_100F(kFeed), 0.001 * 35000.0 + 0.899 * 1300.0 + 0.1 * 6.56, 1e-9);
   EXPECT_NEAR(bound->GetTVP_100F(kLiquid1), 0.2 * 1300.0 + 0.8 * 6.56, 1e-9);
   ASSERT_EQ(asked.size(), 2u);
-  EXPECT_EQ(asked[0].Temperature, kReferenceTemperature);
+  EXPECT_EQ(double{asked[0].Temperature}, kReferenceTemperature);
   EXPECT_TRUE(IsBubblePointFlash(asked[0]));
   EXPECT_TRUE(fluid->messages.empty());
 }
@@ -353,7 +353,7 @@ TEST(ReidVapourPressure, NoLiquidInFiftyPressureFlashesFallsBackEvenIfTheLastFor
     auto fluid = ScriptedPair();
     std::vector<double> pressures;
     ScriptPressures(*fluid.Get(), 100.0, [&](FluidState& r) {
-      pressures.push_back(r.Pressure);
+      pressures.push_back(double{r.Pressure});
       return static_cast<int>(pressures.size()) >= liquid_at ? Split(r, 4.0) : AllVapour(r);
     });
     BoundFluid bound(fluid.Get());
@@ -423,7 +423,7 @@ TEST(ReidVapourPressure, BelowATenthOfAKilopascalTheSecantRunsInReciprocalPressu
   auto fluid = ScriptedPair();
   std::vector<double> pressures;
   ScriptPressures(*fluid.Get(), 0.05, [&](FluidState& r) {
-    pressures.push_back(r.Pressure);
+    pressures.push_back(double{r.Pressure});
     return Split(r, 0.16 / r.Pressure);
   });
   BoundFluid bound(fluid.Get());
@@ -445,7 +445,7 @@ TEST(ReidVapourPressure, ANonPositiveSecantStepIsRetriedShorterOrHalved) {
     auto fluid = ScriptedPair();
     std::vector<double> pressures;
     ScriptPressures(*fluid.Get(), 100.0, [&](FluidState& r) -> HRESULT {
-      pressures.push_back(r.Pressure);
+      pressures.push_back(double{r.Pressure});
       if (pressures.size() == 3) return E_FAIL;  // stop after the step of interest
       return Split(r, pressures.size() == 1 ? c.ratio_at_90 : 5.0);
     });
@@ -477,10 +477,10 @@ TEST(ReidVapourPressure, ALongSecantStepIsFlashedFirstAndCutShortWhenItCrossesTh
     BoundFluid bound(fluid.Get());
     bound->GetRVP_100F(kFeed, 0.0);
     ASSERT_EQ(asked.size(), check_fails ? 3u : 4u);
-    EXPECT_NEAR(asked[2].Pressure, 630.0, 1e-9);
-    EXPECT_EQ(asked[2].PhaseFraction[0], 0.5);  // the check flash resets nothing
+    EXPECT_NEAR(double{asked[2].Pressure}, 630.0, 1e-9);
+    EXPECT_EQ(double{asked[2].PhaseFraction[0]}, 0.5);  // the check flash resets nothing
     if (!check_fails) {
-      EXPECT_NEAR(asked[3].Pressure, 1.02 * 99.0, 1e-12);
+      EXPECT_NEAR(double{asked[3].Pressure}, 1.02 * 99.0, 1e-12);
     }
     EXPECT_EQ(fluid->messages, std::vector<std::string>{FeedMessage("Flash to determine RVP has failed.")});
   }
@@ -511,7 +511,7 @@ TEST(ReidBisection, FailsSilently) {
       r.Pressure = 100.0;
       return S_OK;
     }
-    fractions.push_back(r.PhaseFraction[0]);
+    fractions.push_back(double{r.PhaseFraction[0]});
     return E_FAIL;
   };
   EXPECT_EQ(bound->GetRVPBisection(kFeed, 0.0), EMPTY_VALUE);  // both lower bounds fail

@@ -49,7 +49,8 @@ TEST(CalculateFrame, FailuresOfTheHostAreReturned) {
 
   // A fluid object without IHostFluid is no fluid.
   auto site = ComPtr<host::StreamSite>::Adopt(new host::StreamSite());
-  site->AddStream(1, static_cast<ICorrelationSite*>(site.Get()));
+  auto not_a_fluid = ComPtr<host::StreamSite>::Adopt(new host::StreamSite());
+  site->AddStream(1, static_cast<ICorrelationSite*>(not_a_fluid.Get()));
   LONG cookie = 0;
   IVariableSet* values = nullptr;
   c.correlation->Connect(site.Get(), 1, &cookie, &values);
@@ -140,11 +141,12 @@ TEST(Calculator, FlashRecordTakesThePhaseCompositionAsFeed) {
   FlashRecord record;
   calc->MakeFlashRecord(&record.Get(), calc->State, 2);
   EXPECT_EQ(record->Composition[4][2], 0.9989);
-  EXPECT_NE(record->Composition[4], calc->State.Composition[2]);
+  EXPECT_NE(static_cast<const double*>(record->Composition[4]),
+            static_cast<const double*>(calc->State.Composition[2]));
   for (int k = 0; k < 3; ++k) EXPECT_EQ(record->PhasePresent[k], -32767);
   EXPECT_EQ(record->PhasePresent[3], 0);
-  EXPECT_EQ(record->MolarVolume[4], EMPTY_VALUE);
-  EXPECT_EQ(record->Temperature, 40.0);
+  EXPECT_EQ(double{record->MolarVolume[4]}, EMPTY_VALUE);
+  EXPECT_EQ(double{record->Temperature}, 40.0);
 }
 
 TEST(Calculator, PhaseSplitChangedCases) {

@@ -1,5 +1,5 @@
-// CO2 loading of a solvent, apparent CO2 concentration per mass, and the CO2 and H2S partial
-// pressures over a stream.
+// CO2 loading of a solvent, apparent CO2 concentrations per volume and per mass, and the CO2 and
+// H2S partial pressures over a stream.
 #include <cmath>
 
 #include "calculator/property_calculator.h"
@@ -26,10 +26,8 @@ double RoundIdentifier(double value) {
 
 bool Matches(double value, double identifier) { return RoundIdentifier(value) == identifier; }
 
-// Loading and concentrations have a value only for a liquid, or for a stream with (almost) no vapour.
-bool PassesPhaseGate(CPropertyCalculator& calculator, int phase) {
-  if (!calculator.LoadFluidState()) return false;
-  const FluidState& s = calculator.State;
+// The presence part of the phase gate, on the state already loaded.
+bool PhaseCounts(const FluidState& s, int phase) {
   switch (phase) {
     case kLiquid1:
     case kLiquid2:
@@ -39,6 +37,11 @@ bool PassesPhaseGate(CPropertyCalculator& calculator, int phase) {
     default:
       return false;
   }
+}
+
+// Loading and concentrations have a value only for a liquid, or for a stream with (almost) no vapour.
+bool PassesPhaseGate(CPropertyCalculator& calculator, int phase) {
+  return calculator.LoadFluidState() && PhaseCounts(calculator.State, phase);
 }
 
 // Molar flow of component i in a phase; EMPTY_VALUE when an input is empty.
@@ -116,6 +119,20 @@ double CPropertyCalculator::GetCO2Loading(int phase, int basis) {
   }
   if (solvent == EMPTY_VALUE || solvent == 0.0 || carbon_dioxide == EMPTY_VALUE) return EMPTY_VALUE;
   return carbon_dioxide / solvent;
+}
+
+double CPropertyCalculator::GetCO2AppMLCon(int phase) {
+  if (!LoadFluidState() || phase == kVapour || phase == kSolid) return EMPTY_VALUE;
+  // The volume is taken before the presence test, as the stream's own actual flow.
+  const double volume = GetActVolumeFlow(phase);
+  if (!PhaseCounts(State, phase)) return EMPTY_VALUE;
+  StateLoaded = 1;
+  const TaskArray<double> cas = ComponentArrayCopy("CAS_Numbers");
+  StateLoaded = 0;
+  if (!cas) return EMPTY_VALUE;
+  const double carbon_dioxide = CarbonDioxideMolarFlow(*this, phase, cas.Get());
+  if (carbon_dioxide == EMPTY_VALUE || volume == EMPTY_VALUE || volume == 0.0) return EMPTY_VALUE;
+  return carbon_dioxide / volume;
 }
 
 double CPropertyCalculator::GetCO2AppWTCon(int phase) {

@@ -28,7 +28,6 @@ double Evaluate(const Evaluator& evaluator, CPropertyCalculator& calculator, int
     C& c;
     int phase;
     const FrameInputs& in;
-    double operator()(std::monostate) const { return EMPTY_VALUE; }
     double operator()(double (C::*f)(int)) const { return (c.*f)(phase); }
     double operator()(double (C::*f)()) const { return (c.*f)(); }
     double operator()(double (C::*f)(int, double)) const { return (c.*f)(phase, in.numbers[0]); }
@@ -177,7 +176,6 @@ HRESULT CCorrelation::Calculate(LONG cookie) {
     }
   }
   if (!record) return CONNECT_E_CANNOTCONNECT;
-  if (std::holds_alternative<std::monostate>(info_.evaluator)) return E_NOTIMPL;
 
   ComPtr<IStreamEntry> entry;
   HRESULT hr = record->Site->GetStreamEntry(record->Handle, entry.Put());

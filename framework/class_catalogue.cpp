@@ -27,7 +27,6 @@ constexpr InputDefinition kExergyInputs[] = {
 };
 
 #define EVALUATOR(f) Evaluator(&CPropertyCalculator::f)
-#define PENDING(f) Evaluator()
 #define NO_INPUTS std::span<const InputDefinition>()
 #define INPUTS(table) std::span<const InputDefinition>(table)
 #define TARVOX_CLASS(name, display, clsid, iid, script, unit, frame, evaluator, inputs, help) \
@@ -41,7 +40,6 @@ const ClassInfo kCatalogue[] = {
 #undef TARVOX_CLASS
 #undef INPUTS
 #undef NO_INPUTS
-#undef PENDING
 #undef EVALUATOR
 
 static_assert(std::size(kCatalogue) == 52);

@@ -23,8 +23,7 @@ enum class FrameKind {
 };
 
 using Evaluator =
-    std::variant<std::monostate,  // the family has not landed: Calculate gives E_NOTIMPL
-                 double (CPropertyCalculator::*)(int), double (CPropertyCalculator::*)(),
+    std::variant<double (CPropertyCalculator::*)(int), double (CPropertyCalculator::*)(),
                  double (CPropertyCalculator::*)(int, double), double (CPropertyCalculator::*)(int, int),
                  double (CPropertyCalculator::*)(int, double, double),
                  double (CPropertyCalculator::*)(int, double, double, double)>;

@@ -6,7 +6,6 @@
 namespace tarvox::tool {
 
 #define EVALUATOR(f)
-#define PENDING(f)
 #define NO_INPUTS
 #define INPUTS(table)
 #define TARVOX_CLASS(name, display, clsid, iid, script, unit, frame, evaluator, inputs, help) #name,
@@ -16,7 +15,6 @@ inline constexpr std::array kClassNames = {
 #undef TARVOX_CLASS
 #undef INPUTS
 #undef NO_INPUTS
-#undef PENDING
 #undef EVALUATOR
 
 }  // namespace tarvox::tool

@@ -167,6 +167,30 @@ TEST(CO2AppWTCon, ZeroOrMissingMassFlowGivesNoValue) {
   EXPECT_EQ(calc->GetCO2AppWTCon(4), EMPTY_VALUE);  // no CO2
 }
 
+TEST(CO2AppMLCon, CO2AmountPerActualPhaseVolume) {
+  auto fluid = LoadedAmine();
+  fluid->state.MolarVolume[1] = 0.05;  // m3/kmol of the liquid
+  BoundFluid calc(fluid.Get());
+  // 100 kmol/h at 0.05 m3/kmol is 5 m3/h carrying 5 kmol/h of CO2.
+  EXPECT_NEAR(calc->GetCO2AppMLCon(4), 5.0 / 5.0, 1e-12);
+  EXPECT_NEAR(calc->GetCO2AppMLCon(1), 5.0 / 5.0, 1e-12);
+  EXPECT_EQ(calc->GetCO2AppMLCon(0), EMPTY_VALUE);
+  EXPECT_EQ(calc->GetCO2AppMLCon(2), EMPTY_VALUE);
+  EXPECT_EQ(calc->GetCO2AppMLCon(3), EMPTY_VALUE);
+}
+
+TEST(CO2AppMLCon, ZeroOrUnknownVolumeGivesNoValue) {
+  auto fluid = LoadedAmine();
+  BoundFluid calc(fluid.Get());
+  EXPECT_EQ(calc->GetCO2AppMLCon(1), EMPTY_VALUE);  // no molar volume: no actual flow
+  fluid->state.MolarVolume[1] = 0.05;
+  fluid->arrays["MolarFlow"] = {0.0};  // a zero flow has zero volume
+  EXPECT_EQ(calc->GetCO2AppMLCon(4), EMPTY_VALUE);
+  fluid->arrays["MolarFlow"] = {kFlow};
+  fluid->arrays["CAS_Numbers"] = {105599.0, 7732185.0, 7727379.0};
+  EXPECT_EQ(calc->GetCO2AppMLCon(4), EMPTY_VALUE);  // no CO2
+}
+
 // Methane, CO2 and H2S over a liquid.
 ComPtr<host::ScriptedFluid> SourGas() {
   auto fluid = ComPtr<host::ScriptedFluid>::Adopt(new host::ScriptedFluid());

@@ -99,15 +99,6 @@ TEST(CalculateFrame, NonFiniteResultsAreNeverWritten) {
   EXPECT_EQ(c.Value(1), EMPTY_VALUE);
 }
 
-TEST(CalculateFrame, FamiliesNotYetLandedDoNotPretend) {
-  for (const ClassInfo& info : ClassCatalogue()) {
-    if (!std::holds_alternative<std::monostate>(info.evaluator)) continue;
-    auto fluid = ThreePhaseFluid();
-    testing::Connection c = Connect(info.name, Unknown(fluid.Get()));
-    EXPECT_EQ(c.correlation->Calculate(c.cookie), E_NOTIMPL) << info.name;
-  }
-}
-
 TEST(Calculator, FailedLoadIsNotReusedAndShortArraysCountAsMissing) {
   auto fluid = ThreePhaseFluid();
   fluid->arrays["Molecular Weight"] = {16.04246, 86.17536};  // one short

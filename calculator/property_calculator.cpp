@@ -10,33 +10,29 @@ namespace {
 CPropertyCalculator calculator_instance;
 
 // A value the host cannot give as a finite number counts as no value.
-void Clean(double& value) {
-  if (!std::isfinite(value)) value = EMPTY_VALUE;
-}
+double Cleaned(double value) { return std::isfinite(value) ? value : EMPTY_VALUE; }
 
-template <std::size_t N>
-void Clean(double (&values)[N]) {
-  for (double& v : values) Clean(v);
-}
-
+// The record's doubles sit at 4-byte boundaries, so they are read and written by value through
+// the record, never through references.
 void CleanRecord(FluidState& s) {
-  Clean(s.Temperature);
-  Clean(s.Pressure);
-  Clean(s.MolarEnthalpy);
-  Clean(s.MolarEntropy);
-  Clean(s.MolarHeatCapacity);
-  Clean(s.MolarVolume);
-  Clean(s.PhaseFraction);
-  Clean(s.Viscosity);
-  for (double* composition : s.Composition)
-    if (composition)
-      for (int i = 0; i < s.ComponentCount; ++i) Clean(composition[i]);
+  s.Temperature = Cleaned(s.Temperature);
+  s.Pressure = Cleaned(s.Pressure);
+  for (int k = 0; k < PhaseSlotCount; ++k) {
+    s.MolarEnthalpy[k] = Cleaned(s.MolarEnthalpy[k]);
+    s.MolarEntropy[k] = Cleaned(s.MolarEntropy[k]);
+    s.MolarHeatCapacity[k] = Cleaned(s.MolarHeatCapacity[k]);
+    s.MolarVolume[k] = Cleaned(s.MolarVolume[k]);
+    s.Viscosity[k] = Cleaned(s.Viscosity[k]);
+    if (k < 4) s.PhaseFraction[k] = Cleaned(s.PhaseFraction[k]);
+    if (double* composition = s.Composition[k])
+      for (int i = 0; i < s.ComponentCount; ++i) composition[i] = Cleaned(composition[i]);
+  }
 }
 
 void FreeCompositions(FluidState& s) {
-  for (double*& composition : s.Composition) {
-    CoTaskMemFree(composition);
-    composition = nullptr;
+  for (int k = 0; k < PhaseSlotCount; ++k) {
+    CoTaskMemFree(s.Composition[k]);
+    s.Composition[k] = nullptr;
   }
 }
 
@@ -122,7 +118,7 @@ double* CPropertyCalculator::GetNamedArray(const char* name, int copy, int min_c
   }
   // An array shorter than what the caller reads counts as missing.
   if (!NamedArrayBuffer || NamedArrayCount < min_count || NamedArrayCount < 0) return nullptr;
-  for (int i = 0; i < NamedArrayCount; ++i) Clean(NamedArrayBuffer[i]);
+  for (int i = 0; i < NamedArrayCount; ++i) NamedArrayBuffer[i] = Cleaned(NamedArrayBuffer[i]);
   if (!copy) return NamedArrayBuffer;
   const std::size_t bytes = static_cast<std::size_t>(NamedArrayCount) * sizeof(double);
   auto* owned = static_cast<double*>(CoTaskMemAlloc(bytes));

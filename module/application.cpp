@@ -6,8 +6,12 @@
 namespace tarvox {
 
 namespace {
-CTarvoxApp application;
+// Built on first use: the load hook may run before the module's static objects are constructed.
+CTarvoxApp& Application() {
+  static CTarvoxApp application;
+  return application;
 }
+}  // namespace
 
 BOOL CTarvoxApp::InitInstance() {
   // The object map is attached statically and its entries need no start notification.
@@ -28,9 +32,9 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
   if (reason == DLL_PROCESS_ATTACH) {
     DisableThreadLibraryCalls(instance);
     tarvox::SetModuleInstance(instance);
-    return tarvox::application.InitInstance();
+    return tarvox::Application().InitInstance();
   }
-  if (reason == DLL_PROCESS_DETACH) tarvox::application.ExitInstance();
+  if (reason == DLL_PROCESS_DETACH) tarvox::Application().ExitInstance();
   return TRUE;
 }
 
@@ -51,10 +55,10 @@ __attribute__((constructor)) void OnLoad() {
   image.resources = tarvox::kModuleResources;
   image.resource_count = tarvox::kModuleResourceCount;
   tarvox::SetModuleInstance(&image);
-  tarvox::application.InitInstance();
+  tarvox::Application().InitInstance();
 }
 
-__attribute__((destructor)) void OnUnload() { tarvox::application.ExitInstance(); }
+__attribute__((destructor)) void OnUnload() { tarvox::Application().ExitInstance(); }
 
 }  // namespace
 

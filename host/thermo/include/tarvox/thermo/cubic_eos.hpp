@@ -1,0 +1,71 @@
+#pragma once
+
+#include <cstddef>
+#include <span>
+#include <vector>
+
+#include "tarvox/thermo/mixture.hpp"
+
+namespace tarvox::thermo {
+
+// Which real root of the cubic to use when there are two physically meaningful ones.
+enum class RootChoice {
+  kLiquid,        // smallest volume
+  kVapour,        // largest volume
+  kMinimumGibbs,  // the root of lower molar Gibbs energy (the stable one)
+};
+
+// van der Waals one-fluid parameters of one composition at one temperature.
+// a in kPa m6/kmol2, b and the Peneloux shift c in m3/kmol.
+struct MixingParameters {
+  double a = 0.0;
+  double da_dt = 0.0;
+  double d2a_dt2 = 0.0;
+  double b = 0.0;
+  double c = 0.0;
+  std::vector<double> a_partial;  // sum_j x_j a_ij, needed by the fugacity coefficients
+};
+
+// Peng-Robinson parameters of a mixture at a fixed temperature. Caches the n x n matrix a_ij and its
+// temperature derivatives so that repeated evaluations at one temperature (flashes) cost O(n^2) each.
+// Keeps a pointer to the mixture, which must outlive it.
+class PengRobinsonAtTemperature {
+ public:
+  PengRobinsonAtTemperature(const Mixture& mixture, double temperature);
+
+  const Mixture& mixture() const { return *mixture_; }
+  double temperature() const { return temperature_; }
+  std::size_t size() const { return b_.size(); }
+  double b(std::size_t i) const { return b_[i]; }
+  double c(std::size_t i) const { return c_[i]; }
+
+  // x must have size() entries summing to one. Temperature derivatives are skipped when not asked
+  // for, which halves the cost inside flash iterations.
+  void Mix(std::span<const double> x, bool with_temperature_derivatives, MixingParameters& out) const;
+
+ private:
+  const Mixture* mixture_;
+  double temperature_;
+  std::vector<double> b_, c_;
+  std::vector<double> aij_, daij_dt_, d2aij_dt2_;
+};
+
+// Compressibility factor of the untranslated equation for A = a P/(R T)^2 and B = b P/(R T).
+// Always returns a root above B (one exists for every P > 0).
+double SolveCompressibility(double a_dimensionless, double b_dimensionless, RootChoice choice);
+
+// ln((Z + (1 + sqrt2) B) / (Z + (1 - sqrt2) B)), the logarithm common to all Peng-Robinson departures.
+double PengRobinsonLogTerm(double z, double b_dimensionless);
+
+// Fugacity coefficients of one phase, reusable across calls to avoid allocation.
+struct FugacityEvaluation {
+  MixingParameters mix;
+  double z_eos = 0.0;          // compressibility of the untranslated equation
+  std::vector<double> ln_phi;  // volume-translated (shifted by -c_i P / (R T))
+};
+
+// Evaluates ln phi_i at pressure (kPa) for mole fractions x (summing to one).
+void EvaluateLnPhi(const PengRobinsonAtTemperature& eos, double pressure, std::span<const double> x,
+                   RootChoice choice, FugacityEvaluation& out);
+
+}  // namespace tarvox::thermo

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <array>
+#include <optional>
+#include <span>
+#include <vector>
+
+#include "tarvox/thermo/phase_properties.hpp"
+
+namespace tarvox::thermo {
+
+// Fixed phase slots of a flash result (see phase_labels.hpp for the assignment rule).
+enum PhaseSlot : int { kVapourSlot = 0, kHydrocarbonLiquidSlot = 1, kAqueousLiquidSlot = 2 };
+inline constexpr int kPhaseSlotCount = 3;
+
+struct SlotResult {
+  bool present = false;
+  double phase_fraction = 0.0;  // moles of phase per mole of feed
+  PhaseProperties properties;   // valid only when present
+};
+
+enum class FlashStatus {
+  kConverged,
+  kNotConverged,  // no state is reported; slots are all absent
+};
+
+struct FlashResult {
+  FlashStatus status = FlashStatus::kNotConverged;
+  double temperature = 0.0;
+  double pressure = 0.0;
+  std::vector<double> feed;  // normalised
+  std::array<SlotResult, kPhaseSlotCount> slots;
+  int phase_count = 0;
+  // Overall molar properties: phase-fraction-weighted sums. cp is the frozen-composition value
+  // (no phase change on heating).
+  double enthalpy = 0.0;
+  double entropy = 0.0;
+  double molar_volume = 0.0;
+  double cp = 0.0;
+  std::optional<double> kinematic_viscosity;  // stream rule of transport.hpp, cSt
+  int iterations = 0;                         // successive-substitution iterations, all stages
+  double fugacity_residual = 0.0;             // max |ln f_ik - ln f_i,ref| over present phases
+
+  bool converged() const { return status == FlashStatus::kConverged; }
+};
+
+struct FlashOptions {
+  double tolerance = 1e-12;   // on ln-fugacity differences between phases
+  int max_iterations = 3000;  // per stage
+  double stability_threshold = -1e-10;
+};
+
+// Isothermal flash at T (K) and P (kPa) of a feed in any amounts (normalised here): stability test
+// of the feed, two-phase split, stability test of the split, and a third phase when that test fails.
+// Throws std::invalid_argument for T <= 0, P <= 0 or a bad feed.
+FlashResult FlashTP(const Mixture& mixture, double temperature, double pressure, std::span<const double> feed,
+                    const FlashOptions& options = {});
+
+}  // namespace tarvox::thermo

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "tarvox/thermo/component_data.hpp"
+#include "tarvox/thermo/ideal_gas.hpp"
+
+namespace tarvox::thermo {
+
+// Constants of one component as the equation of state needs them. Components may come from the
+// database (MakeMixture) or be given directly, e.g. to reproduce a published case.
+struct ComponentConstants {
+  std::string name;
+  double critical_temperature = 0.0;  // K
+  double critical_pressure = 0.0;     // kPa
+  double acentric_factor = 0.0;
+  double volume_shift = 0.0;     // Peneloux c, m3/kmol (0: untranslated Peng-Robinson)
+  double molar_mass = 0.0;       // kg/kmol; 0 = unknown (no mass density or viscosity then)
+  double critical_volume = 0.0;  // m3/kmol; 0 = unknown (no viscosity then)
+  IdealGasCp ideal_gas_cp;       // all zero = unknown (caloric properties then lack the ideal part)
+  bool is_water = false;         // used for the aqueous-phase trial and slot assignment
+};
+
+// Temperature function of the attractive parameter.
+enum class KappaRule {
+  kPengRobinson1978,  // 0.379642 + 1.48503 w - 0.164423 w^2 + 0.016666 w^3 for w > 0.491, else classic
+  kClassic,           // 0.37464 + 1.54226 w - 0.26992 w^2 for every w
+};
+
+// A set of components with their binary interaction parameters (van der Waals one-fluid mixing,
+// a_ij = sqrt(a_i a_j) (1 - k_ij)). Immutable once built; cheap to share by const reference.
+class Mixture {
+ public:
+  // kij is row-major n x n, symmetric with a zero diagonal; empty means all zero.
+  // Throws std::invalid_argument for non-physical constants or a malformed matrix.
+  Mixture(std::vector<ComponentConstants> components, std::vector<double> kij,
+          KappaRule kappa_rule = KappaRule::kPengRobinson1978);
+
+  std::size_t size() const { return components_.size(); }
+  const ComponentConstants& component(std::size_t i) const { return components_[i]; }
+  std::span<const ComponentConstants> components() const { return components_; }
+  double kij(std::size_t i, std::size_t j) const { return kij_[i * size() + j]; }
+  double kappa(std::size_t i) const { return kappa_[i]; }
+  std::optional<std::size_t> water_index() const { return water_index_; }
+  std::optional<std::size_t> IndexOf(std::string_view name) const;
+
+ private:
+  std::vector<ComponentConstants> components_;
+  std::vector<double> kij_;
+  std::vector<double> kappa_;
+  std::optional<std::size_t> water_index_;
+};
+
+// Peneloux shift for Peng-Robinson from the Rackett compressibility: c = 0.50033 (0.25969 - Z_RA) R Tc/Pc.
+double PenelouxShift(double critical_temperature, double critical_pressure, double rackett_z);
+
+// Builds a mixture from database names (volume-translated, kij from the table, 1978 kappa).
+// Throws std::out_of_range for an unknown name.
+Mixture MakeMixture(const ComponentDatabase& database, std::span<const std::string> names);
+
+// Copies, checks and normalises a composition to unit sum. Throws std::invalid_argument when the
+// size is wrong, an entry is negative or not finite, or the sum is not positive.
+std::vector<double> NormalisedComposition(std::span<const double> amounts, std::size_t expected_size);
+
+}  // namespace tarvox::thermo

@@ -1,0 +1,103 @@
+#include "tarvox/thermo/phase_properties.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+#include <stdexcept>
+
+#include "tarvox/thermo/constants.hpp"
+#include "tarvox/thermo/transport.hpp"
+
+namespace tarvox::thermo {
+namespace {
+
+constexpr double kSqrt2 = std::numbers::sqrt2;
+
+// Pressure derivatives of the untranslated equation at (T, v); the shift is constant, so they hold
+// for the translated volume too.
+struct PressureDerivatives {
+  double dp_dt, dp_dv;
+};
+
+PressureDerivatives Derivatives(double t, double v, const MixingParameters& m) {
+  const double r = kGasConstant;
+  const double vb = v - m.b;
+  const double d = v * v + 2.0 * m.b * v - m.b * m.b;
+  return {r / vb - m.da_dt / d, -r * t / (vb * vb) + 2.0 * m.a * (v + m.b) / (d * d)};
+}
+
+// Ratio of the critical volume of Peng-Robinson to its co-volume, Zc / Omega_b.
+constexpr double kCriticalVolumeOverB = 0.307401308698703 / 0.0777960739038885;
+
+}  // namespace
+
+PhaseProperties EvaluatePhase(const Mixture& mixture, double temperature, double pressure,
+                              std::span<const double> composition, RootChoice choice) {
+  if (!(pressure > 0.0) || !std::isfinite(pressure)) throw std::invalid_argument("pressure must be > 0");
+  const auto x = NormalisedComposition(composition, mixture.size());
+  const PengRobinsonAtTemperature eos(mixture, temperature);
+  return EvaluatePhase(eos, pressure, x, choice);
+}
+
+PhaseProperties EvaluatePhase(const PengRobinsonAtTemperature& eos, double pressure,
+                              std::span<const double> x, RootChoice choice) {
+  const Mixture& mixture = eos.mixture();
+  const double t = eos.temperature();
+  const double r = kGasConstant;
+  FugacityEvaluation fug;
+  EvaluateLnPhi(eos, pressure, x, choice, fug);
+  MixingParameters m;
+  eos.Mix(x, true, m);
+
+  const double z = fug.z_eos;
+  const double v = z * r * t / pressure;  // untranslated
+  const double big_b = m.b * pressure / (r * t);
+  const double log_term = PengRobinsonLogTerm(z, big_b);
+  const double k = log_term / (2.0 * kSqrt2 * m.b);
+
+  PhaseProperties p;
+  p.temperature = t;
+  p.pressure = pressure;
+  p.composition.assign(x.begin(), x.end());
+  p.molar_volume = v - m.c;
+  p.compressibility = pressure * p.molar_volume / (r * t);
+
+  double h_ideal = 0.0, s_ideal = 0.0, cp_ideal = 0.0, mixing = 0.0, molar_mass = 0.0;
+  bool molar_mass_known = true;
+  for (std::size_t i = 0; i < x.size(); ++i) {
+    if (x[i] == 0.0) continue;
+    const auto& comp = mixture.component(i);
+    h_ideal += x[i] * comp.ideal_gas_cp.Enthalpy(t);
+    s_ideal += x[i] * comp.ideal_gas_cp.Entropy(t);
+    cp_ideal += x[i] * comp.ideal_gas_cp.HeatCapacity(t);
+    mixing += x[i] * std::log(x[i]);
+    molar_mass += x[i] * comp.molar_mass;
+    if (comp.molar_mass <= 0.0) molar_mass_known = false;
+  }
+  // The shift lowers G by c P at constant T; it does not depend on T, so S and the heat
+  // capacities are those of the untranslated equation and only H moves.
+  const double h_residual = r * t * (z - 1.0) + (t * m.da_dt - m.a) * k - m.c * pressure;
+  const double s_residual = r * std::log(z - big_b) + m.da_dt * k;
+  const double cv_residual = t * m.d2a_dt2 * k;
+  const auto d = Derivatives(t, v, m);
+
+  p.enthalpy = h_ideal + h_residual;
+  p.entropy = s_ideal - r * std::log(pressure / kReferencePressure) - r * mixing + s_residual;
+  p.cv = cp_ideal - r + cv_residual;
+  // dP/dv < 0 on every root used here; the bound only guards the critical point itself.
+  p.cp = p.cv - t * d.dp_dt * d.dp_dt / std::min(d.dp_dv, -1e-12 * r * t / (v * v));
+  if (p.cv > 0.0) p.cp_cv_ratio = p.cp / p.cv;
+  if (p.cp > r) p.cp_cp_minus_r = p.cp / (p.cp - r);
+  p.molar_mass = molar_mass_known ? molar_mass : 0.0;
+  if (molar_mass_known && p.molar_volume > 0.0) p.mass_density = molar_mass / p.molar_volume;
+
+  // Denser than the equation's own critical density for a pure fluid with this co-volume: liquid.
+  // Exact for pure fluids on both sides of the saturation curve, smooth, and a pseudo-critical
+  // test for mixtures.
+  p.gas_like = v > kCriticalVolumeOverB * m.b;
+  p.ln_fugacity_coefficients = std::move(fug.ln_phi);
+  p.kinematic_viscosity = KinematicViscosity(mixture, t, p.molar_volume, x);
+  return p;
+}
+
+}  // namespace tarvox::thermo

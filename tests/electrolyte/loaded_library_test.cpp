@@ -1,0 +1,126 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+#include <string>
+#include <type_traits>
+
+#include "entry_point.hpp"
+#include "mixtures.hpp"
+#include "properties.hpp"
+
+#if defined(_WIN32)
+#include <windows.h>
+#else
+#include <dlfcn.h>
+#endif
+
+namespace tarvox::electrolyte {
+namespace {
+
+#if defined(_WIN32)
+struct LibraryCloser {
+  void operator()(HMODULE handle) const { FreeLibrary(handle); }
+};
+using LibraryHandle = std::unique_ptr<std::remove_pointer_t<HMODULE>, LibraryCloser>;
+
+// As the module does: by full path, from the folder of the executable.
+LibraryHandle load_library() {
+  char executable[MAX_PATH];
+  const DWORD length = GetModuleFileNameA(nullptr, executable, MAX_PATH);
+  std::string path(executable, length);
+  path = path.substr(0, path.find_last_of("\\/") + 1) + TVXELYTE_LIBRARY_NAME;
+  return LibraryHandle(LoadLibraryA(path.c_str()));
+}
+
+GetZKTPropSysPropSetPropertyFunction find_entry_point(const LibraryHandle& library) {
+  return reinterpret_cast<GetZKTPropSysPropSetPropertyFunction>(
+      reinterpret_cast<void*>(GetProcAddress(library.get(), "GetZKTPropSysPropSetProperty")));
+}
+#else
+struct LibraryCloser {
+  void operator()(void* handle) const { dlclose(handle); }
+};
+using LibraryHandle = std::unique_ptr<void, LibraryCloser>;
+
+LibraryHandle load_library() { return LibraryHandle(dlopen(TVXELYTE_LIBRARY_PATH, RTLD_NOW | RTLD_LOCAL)); }
+
+GetZKTPropSysPropSetPropertyFunction find_entry_point(const LibraryHandle& library) {
+  return reinterpret_cast<GetZKTPropSysPropSetPropertyFunction>(
+      dlsym(library.get(), "GetZKTPropSysPropSetProperty"));
+}
+#endif
+
+constexpr double kRoomTemperature = 298.15;
+constexpr double kAtmosphere = 101325.0;
+
+class LoadedLibrary : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    library_ = load_library();
+    ASSERT_TRUE(library_) << "cannot load " << TVXELYTE_LIBRARY_PATH;
+    entry_point_ = find_entry_point(library_);
+    ASSERT_NE(entry_point_, nullptr);
+  }
+
+  double call(const char* key, const testing::Mixture& mixture, int phase_code = 2,
+              double temperature_K = kRoomTemperature) const {
+    double result = -1.0;
+    entry_point_(key, temperature_K, kAtmosphere, mixture.count(), mixture.fractions.data(),
+                 mixture.ids.data(), 0, phase_code, &result);
+    return result;
+  }
+
+  LibraryHandle library_;
+  GetZKTPropSysPropSetPropertyFunction entry_point_ = nullptr;
+};
+
+TEST_F(LoadedLibrary, PureWaterWithInertGasIsNeutral) {
+  const auto water_and_methane = testing::mixture_from_molalities({{1, 0.5}, {13, 0.2}});
+  EXPECT_NEAR(call("PH      ", water_and_methane), 7.00, 0.01);
+  EXPECT_NEAR(call("POH     ", water_and_methane), 7.00, 0.01);
+  EXPECT_NEAR(call("IONSX   ", water_and_methane), 1.0e-7, 0.01e-7);
+}
+
+TEST_F(LoadedLibrary, PhaseCodeDoesNotChangeTheResult) {
+  const auto sour_water =
+      testing::mixture_from_molalities({{host_id::kAmmonia, 0.3}, {host_id::kHydrogenSulfide, 0.2}});
+  const double whole_liquid = call("PH      ", sour_water, 2);
+  EXPECT_GT(whole_liquid, 7.0);
+  EXPECT_LT(whole_liquid, 10.0);
+  EXPECT_EQ(call("PH      ", sour_water, 6), whole_liquid);
+  EXPECT_EQ(call("PH      ", sour_water, 4), whole_liquid);
+}
+
+TEST_F(LoadedLibrary, WritesTheMarkerWhereThereIsNoValue) {
+  const auto no_water = testing::Mixture{{host_id::kCarbonDioxide, 1}, {0.5, 0.5}};
+  EXPECT_EQ(call("PH      ", no_water), kNoValueMarker);
+  const auto pure_water = testing::mixture_from_molalities({});
+  EXPECT_EQ(call("OSMOT   ", pure_water), kNoValueMarker);
+  EXPECT_EQ(call("SOLINDEX", pure_water), kNoValueMarker);
+  EXPECT_EQ(call("DENSITY ", pure_water), kNoValueMarker);
+  EXPECT_EQ(call("PH      ", pure_water, 2, 600.0), kNoValueMarker);
+  EXPECT_EQ(call("PH      ", pure_water, 2, INFINITY), kNoValueMarker);
+}
+
+TEST_F(LoadedLibrary, SurvivesBrokenArguments) {
+  const std::int32_t ids[] = {host_id::kWater, host_id::kCarbonDioxide};
+  const double fractions[] = {0.99, 0.01};
+  const double not_a_number[] = {0.99, std::nan("")};
+  const auto result_of = [&](const char* key, std::int32_t count, const double* x, const std::int32_t* id) {
+    double result = -1.0;
+    entry_point_(key, kRoomTemperature, kAtmosphere, count, x, id, 0, 2, &result);
+    return result;
+  };
+  EXPECT_LT(result_of("PH      ", 2, fractions, ids), 7.0);
+  EXPECT_EQ(result_of(nullptr, 2, fractions, ids), kNoValueMarker);
+  EXPECT_EQ(result_of("PH      ", 0, fractions, ids), kNoValueMarker);
+  EXPECT_EQ(result_of("PH      ", -1, fractions, ids), kNoValueMarker);
+  EXPECT_EQ(result_of("PH      ", 2, nullptr, ids), kNoValueMarker);
+  EXPECT_EQ(result_of("PH      ", 2, fractions, nullptr), kNoValueMarker);
+  EXPECT_EQ(result_of("PH      ", 2, not_a_number, ids), kNoValueMarker);
+  EXPECT_NE(entry_point_("PH      ", kRoomTemperature, kAtmosphere, 2, fractions, ids, 0, 2, nullptr), 0);
+}
+
+}  // namespace
+}  // namespace tarvox::electrolyte

@@ -1,0 +1,114 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+
+#include "common/ansi_text.h"
+#include "tarvox_platform/registry.h"
+
+namespace {
+
+using tarvox_platform::RegistryStore;
+using tarvox_platform::RunRegistrarScript;
+
+TEST(PlatformText, BstrCarriesItsByteLengthAndTerminator) {
+  BSTR text = SysAllocString(OLESTR("Tarvox"));
+  ASSERT_NE(text, nullptr);
+  EXPECT_EQ(SysStringLen(text), 6u);
+  EXPECT_EQ(reinterpret_cast<const std::uint32_t*>(text)[-1], 12u);
+  EXPECT_EQ(text[6], 0);
+  SysFreeString(text);
+}
+
+TEST(PlatformText, DegreeSignRoundTripsThroughTheAnsiCodePage) {
+  tarvox::BStr wide = tarvox::AnsiToBstr(
+      "37.8\xB0"
+      "C");
+  ASSERT_EQ(SysStringLen(wide.Get()), 6u);
+  EXPECT_EQ(wide.Get()[4], 0x00B0);
+  EXPECT_EQ(tarvox::WideToAnsi(wide.Get()),
+            "37.8\xB0"
+            "C");
+  // Windows-1252 is not Latin-1: 0x80 is the euro sign.
+  EXPECT_EQ(tarvox::AnsiToBstr("\x80").Get()[0], 0x20AC);
+}
+
+TEST(PlatformText, GuidTextRoundTrips) {
+  const GUID g = {0xE20D8677, 0xA6E3, 0x11D5, {0xBF, 0xE9, 0x00, 0x90, 0x27, 0x1C, 0x82, 0xFF}};
+  OLECHAR text[39];
+  ASSERT_EQ(StringFromGUID2(g, text, 39), 39);
+  EXPECT_EQ(tarvox::WideToAnsi(text), "{E20D8677-A6E3-11D5-BFE9-0090271C82FF}");
+  GUID back{};
+  ASSERT_EQ(CLSIDFromString(text, &back), S_OK);
+  EXPECT_TRUE(IsEqualGUID(g, back));
+  EXPECT_EQ(CLSIDFromString(OLESTR("{E20D8677-A6E3-11D5-BFE9-0090271C82F}"), &back), CO_E_CLASSSTRING);
+}
+
+class RegistrarScript : public ::testing::Test {
+ protected:
+  std::filesystem::path file = std::filesystem::temp_directory_path() / "tarvox-registrar-test.json";
+  void TearDown() override { std::filesystem::remove(file); }
+};
+
+constexpr char kScript[] =
+    "HKCR\n{\n"
+    "\tTarvox.X.1 = s 'X Class'\n\t{\n\t\tCLSID = s '{11111111-2222-3333-4444-555555555555}'\n\t}\n"
+    "\tNoRemove CLSID\n\t{\n\t\tForceRemove {11111111-2222-3333-4444-555555555555} = s 'X Class'\n\t\t{\n"
+    "\t\t\tForceRemove Programmable\n"
+    "\t\t\tInprocServer32 = s '%MODULE%'\n\t\t\t{\n\t\t\t\tval ThreadingModel = s 'Apartment'\n\t\t\t}\n"
+    "\t\t}\n\t}\n}\n";
+
+TEST_F(RegistrarScript, RegistersAndUnregistersKeepingNoRemoveKeys) {
+  RegistryStore store(file);
+  store.SetValue("HKCR\\CLSID\\{99999999-0000-0000-0000-000000000000}", "", "someone else");
+  ASSERT_EQ(RunRegistrarScript(store, kScript, {{"MODULE", "/opt/x.so"}}, true), S_OK);
+  const std::string key = "HKCR\\CLSID\\{11111111-2222-3333-4444-555555555555}";
+  EXPECT_EQ(store.GetValue("HKCR\\Tarvox.X.1\\CLSID"), "{11111111-2222-3333-4444-555555555555}");
+  EXPECT_EQ(store.GetValue(key + "\\InprocServer32"), "/opt/x.so");
+  EXPECT_EQ(store.GetValue(key + "\\InprocServer32", "ThreadingModel"), "Apartment");
+  EXPECT_TRUE(store.KeyExists(key + "\\Programmable"));
+  EXPECT_EQ(store.GetValue("hkcr\\tarvox.x.1"), "X Class");  // keys ignore letter case
+
+  ASSERT_EQ(RunRegistrarScript(store, kScript, {{"MODULE", "/opt/x.so"}}, false), S_OK);
+  EXPECT_FALSE(store.KeyExists(key));
+  EXPECT_FALSE(store.KeyExists("HKCR\\Tarvox.X.1"));
+  EXPECT_TRUE(store.KeyExists("HKCR\\CLSID"));
+  EXPECT_TRUE(store.KeyExists("HKCR\\CLSID\\{99999999-0000-0000-0000-000000000000}"));
+}
+
+TEST_F(RegistrarScript, ForceRemoveClearsWhatWasThereBefore) {
+  RegistryStore store(file);
+  const std::string key = "HKCR\\CLSID\\{11111111-2222-3333-4444-555555555555}";
+  store.SetValue(key + "\\Stale", "", "left over");
+  ASSERT_EQ(RunRegistrarScript(store, kScript, {{"MODULE", "m"}}, true), S_OK);
+  EXPECT_FALSE(store.KeyExists(key + "\\Stale"));
+}
+
+TEST_F(RegistrarScript, UnknownPlaceholderOrBrokenSyntaxFailsAndChangesNothing) {
+  RegistryStore store(file);
+  EXPECT_EQ(RunRegistrarScript(store, kScript, {}, true), E_FAIL);
+  EXPECT_EQ(RunRegistrarScript(store, "HKCR\n{\n\tA = s 'unterminated\n}\n", {}, true), E_FAIL);
+  EXPECT_EQ(RunRegistrarScript(store, "HKCR\n{\n\tA = s 'x'\n", {}, true), E_FAIL);
+  EXPECT_TRUE(store.SubKeys("HKCR").empty());
+}
+
+TEST_F(RegistrarScript, StoreSurvivesSaveAndLoad) {
+  {
+    RegistryStore store(file);
+    store.SetValue("HKCR\\A\\B", "name", "value");
+    ASSERT_TRUE(store.Save());
+  }
+  RegistryStore again(file);
+  EXPECT_EQ(again.GetValue("HKCR\\A\\B", "name"), "value");
+  EXPECT_EQ(again.SubKeys("HKCR\\A"), std::vector<std::string>{"B"});
+}
+
+TEST(PlatformLoader, BareWindowsNameLoadsTheSharedObjectBesideTheExecutable) {
+  HMODULE library = LoadLibraryA("quorix2.DLL");
+  ASSERT_NE(library, nullptr);
+  EXPECT_NE(GetProcAddress(library, "DllGetClassObject"), nullptr);
+  EXPECT_EQ(LoadLibraryA("no-such-library.dll"), nullptr);
+  FreeLibrary(library);
+}
+
+}  // namespace

@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Installs what building and testing Tarvox needs on Debian 12, skipping what is there already.
+set -euo pipefail
+packages=(cmake ninja-build g++ ccache libgtest-dev libbenchmark-dev libpugixml-dev nlohmann-json3-dev
+          libeigen3-dev python3)
+if [[ "${1:-}" == "--windows" ]]; then
+  packages+=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 googletest)
+fi
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if ((${#missing[@]})); then
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

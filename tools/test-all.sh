@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Builds both flavours (native, native with sanitizers, Windows cross build) and runs every test.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash tools/install-dependencies.sh --windows
+# Tests register classes: keep their registry out of the user's.
+export TARVOX_REGISTRY="$PWD/build/test-registry.json"
+for preset in linux linux-asan; do
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset"
+  ctest --preset "$preset"
+done
+if [[ -f cmake/mingw-w64-x86_64.cmake ]]; then
+  cmake --preset windows >/dev/null
+  cmake --build --preset windows
+  ctest --preset windows
+fi

@@ -169,8 +169,8 @@ double CPropertyCalculator::GetEntMeth_Cv(int phase) {
 
   FlashRecord record;
   MakeFlashRecord(&record.Get(), State, phase);
-  for (const double* x : record->Composition)
-    if (!x && State.ComponentCount > 0) return EMPTY_VALUE;
+  for (int k = 0; k < PhaseSlotCount; ++k)
+    if (!record->Composition[k] && State.ComponentCount > 0) return EMPTY_VALUE;
   const ComPtr<IHostFlash> flash = QueryFlash();
   if (!flash) return EMPTY_VALUE;
 

@@ -124,8 +124,8 @@ bool FeedIsEmpty(const FluidState& record) {
 }
 
 bool AllArraysAllocated(const FluidState& record) {
-  for (const double* composition : record.Composition)
-    if (!composition) return false;
+  for (int k = 0; k < PhaseSlotCount; ++k)
+    if (!record.Composition[k]) return false;
   return true;
 }
 
@@ -151,7 +151,7 @@ void SetBubblePoint(FluidState& record) {
 void ClearForPressureFlash(FluidState& record, double pressure) {
   record.Temperature = kReferenceTemperature;
   record.Pressure = pressure;
-  for (double& beta : record.PhaseFraction) beta = EMPTY_VALUE;
+  for (int k = 0; k < 4; ++k) record.PhaseFraction[k] = EMPTY_VALUE;
   for (int k = 0; k < PhaseSlotCount; ++k) {
     record.MolarEnthalpy[k] = EMPTY_VALUE;
     record.MolarEntropy[k] = EMPTY_VALUE;

@@ -6,9 +6,10 @@
 namespace tarvox {
 
 namespace {
-// Built on first use: the load hook may run before the module's static objects are constructed.
+// Built on first use and never destroyed: the load hook may run before the module's static
+// objects are constructed, and the unload hook after they are destroyed.
 CTarvoxApp& Application() {
-  static CTarvoxApp application;
+  static CTarvoxApp& application = *new CTarvoxApp();
   return application;
 }
 }  // namespace

@@ -44,13 +44,16 @@ HRESULT ScriptedFluid::GetState(FluidState* out) {
   if (!out) return E_POINTER;
   if (fail_get_state) return E_FAIL;
   *out = state;
+  // A host hands over n values per composition: a shorter script is padded with empty values.
+  const std::size_t n = state.ComponentCount > 0 ? static_cast<std::size_t>(state.ComponentCount) : 0;
   for (int slot = 0; slot < 5; ++slot) {
     out->Composition[slot] = nullptr;
     if (!compositions[slot]) continue;
     const std::vector<double>& x = *compositions[slot];
-    out->Composition[slot] =
-        static_cast<double*>(CoTaskMemAlloc(std::max<std::size_t>(x.size(), 1) * sizeof(double)));
-    if (!x.empty()) std::memcpy(out->Composition[slot], x.data(), x.size() * sizeof(double));
+    const std::size_t size = std::max({n, x.size(), std::size_t{1}});
+    auto* values = static_cast<double*>(CoTaskMemAlloc(size * sizeof(double)));
+    for (std::size_t i = 0; i < size; ++i) values[i] = i < x.size() ? x[i] : -32767.0;
+    out->Composition[slot] = values;
   }
   return S_OK;
 }

@@ -1,0 +1,152 @@
+// CO2 loading of a solvent, apparent CO2 concentration per mass, and the CO2 and H2S partial
+// pressures over a stream.
+#include <cmath>
+
+#include "calculator/property_calculator.h"
+
+namespace tarvox {
+
+namespace {
+
+constexpr double kCasCarbonDioxide = 124389.0;
+constexpr double kCasHydrogenSulphide = 7783064.0;
+constexpr double kCasSulfolane = 126330.0;
+constexpr double kIdCarbonDioxide = 14.0;
+constexpr double kIdHydrogenSulphide = 15.0;
+constexpr double kIdSolvent = 30065.0;
+constexpr double kClassSolvent = 500.0;
+constexpr double kClassSolventAlternative = 501.0;
+
+// Identifiers arrive as doubles: truncated toward zero, plus one when the discarded fraction
+// exceeds one half. Kept in double so that no host value can overflow an integer conversion.
+double RoundIdentifier(double value) {
+  const double whole = std::trunc(value);
+  return value - whole > 0.5 ? whole + 1.0 : whole;
+}
+
+bool Matches(double value, double identifier) { return RoundIdentifier(value) == identifier; }
+
+// Loading and concentrations have a value only for a liquid, or for a stream with (almost) no vapour.
+bool PassesPhaseGate(CPropertyCalculator& calculator, int phase) {
+  if (!calculator.LoadFluidState()) return false;
+  const FluidState& s = calculator.State;
+  switch (phase) {
+    case kLiquid1:
+    case kLiquid2:
+      return s.PhasePresent[phase] == 1;
+    case kFeed:
+      return s.PhasePresent[kVapour] == 0 || s.PhaseFraction[kVapour] < 0.01;
+    default:
+      return false;
+  }
+}
+
+// Molar flow of component i in a phase; EMPTY_VALUE when an input is empty.
+double ComponentMolarFlow(const CPropertyCalculator& calculator, int phase, int i) {
+  const FluidState& s = calculator.State;
+  const double* x = calculator.Composition(phase);
+  const double f = calculator.StreamMolarFlow;
+  if (!x || x[i] == EMPTY_VALUE || f == EMPTY_VALUE) return EMPTY_VALUE;
+  if (phase == kFeed) return f * x[i];
+  const double beta = s.PhaseFraction[phase];
+  return beta == EMPTY_VALUE ? EMPTY_VALUE : beta * f * x[i];
+}
+
+// Flow of component i on the loading's basis: 0 molar, 1 mass; any other basis adds nothing.
+double ComponentFlow(const CPropertyCalculator& calculator, int phase, int i, int basis) {
+  if (basis != 0 && basis != 1) return 0.0;
+  const double molar = ComponentMolarFlow(calculator, phase, i);
+  if (basis == 0 || molar == EMPTY_VALUE) return molar;
+  const double weight = calculator.MolecularWeights[i];
+  return weight == EMPTY_VALUE ? EMPTY_VALUE : molar * weight;
+}
+
+// Molar flow in the phase of the first component that is CO2 by its CAS number.
+double CarbonDioxideMolarFlow(const CPropertyCalculator& calculator, int phase, const double* cas) {
+  for (int i = 0; i < calculator.State.ComponentCount; ++i)
+    if (Matches(cas[i], kCasCarbonDioxide)) return ComponentMolarFlow(calculator, phase, i);
+  return EMPTY_VALUE;
+}
+
+bool IsSolvent(double cas, double id, double component_class) {
+  return Matches(cas, kCasSulfolane) || Matches(id, kIdSolvent) || Matches(component_class, kClassSolvent) ||
+         Matches(component_class, kClassSolventAlternative);
+}
+
+// The vapour partial pressure of the first component carrying `id` or `cas`; 0 when there is none.
+double PartialPressure(CPropertyCalculator& calculator, double id, double cas) {
+  if (!calculator.LoadFluidState()) return 0.0;
+  const FluidState& s = calculator.State;
+  if (s.PhasePresent[kVapour] != 1 || !(s.PhaseFraction[kVapour] > 1e-6)) return 0.0;
+  const TaskArray<double> ids = calculator.ComponentArrayCopy("ComponentIDs");
+  const TaskArray<double> cas_numbers = calculator.ComponentArrayCopy("CAS_Numbers");
+  const double pressure = s.Pressure;
+  const double* y = calculator.Composition(kVapour);
+  if (!ids || pressure == EMPTY_VALUE || !cas_numbers || !y) return 0.0;
+  for (int i = 0; i < s.ComponentCount; ++i) {
+    if (!Matches(ids[i], id) && !Matches(cas_numbers[i], cas)) continue;
+    return y[i] == EMPTY_VALUE ? 0.0 : pressure * y[i];
+  }
+  return 0.0;
+}
+
+}  // namespace
+
+double CPropertyCalculator::GetCO2Loading(int phase, int basis) {
+  if (!PassesPhaseGate(*this, phase)) return EMPTY_VALUE;
+  StateLoaded = 1;
+  const TaskArray<double> ids = ComponentArrayCopy("ComponentIDs");
+  const TaskArray<double> cas = ComponentArrayCopy("CAS_Numbers");
+  const TaskArray<double> classes = ComponentArrayCopy("ComponentClass");
+  StateLoaded = 0;
+  if (!ids || !cas || !classes) return EMPTY_VALUE;
+
+  double carbon_dioxide = 0.0;
+  double solvent = 0.0;
+  for (int i = 0; i < State.ComponentCount; ++i) {
+    const bool is_carbon_dioxide = Matches(cas[i], kCasCarbonDioxide);
+    if (!is_carbon_dioxide && !IsSolvent(cas[i], ids[i], classes[i])) continue;
+    const double flow = ComponentFlow(*this, phase, i, basis);
+    if (is_carbon_dioxide) {
+      carbon_dioxide = flow;  // with several CO2 entries the last one counts
+    } else if (solvent != EMPTY_VALUE) {
+      // An empty solvent flow leaves the whole solvent amount unknown.
+      solvent = flow == EMPTY_VALUE ? EMPTY_VALUE : solvent + flow;
+    }
+  }
+  if (solvent == EMPTY_VALUE || solvent == 0.0 || carbon_dioxide == EMPTY_VALUE) return EMPTY_VALUE;
+  return carbon_dioxide / solvent;
+}
+
+double CPropertyCalculator::GetCO2AppWTCon(int phase) {
+  if (!PassesPhaseGate(*this, phase)) return EMPTY_VALUE;
+  StateLoaded = 1;
+  const TaskArray<double> cas = ComponentArrayCopy("CAS_Numbers");
+  const TaskArray<double> mass_flow = TaskArray<double>(GetNamedArray("MassFlow", 1));
+  StateLoaded = 0;
+  if (!cas || !mass_flow) return EMPTY_VALUE;
+
+  // Taken before the mass phase fraction reloads the state, so the CAS copy matches the state read.
+  const double carbon_dioxide = CarbonDioxideMolarFlow(*this, phase, cas.Get());
+  const double stream_mass_flow = mass_flow[0];
+  double phase_mass_flow = stream_mass_flow;
+  if (phase != kFeed) {
+    const double fraction = GetMassPhaseFraction(phase);
+    phase_mass_flow = fraction == EMPTY_VALUE ? EMPTY_VALUE : fraction * stream_mass_flow;
+  }
+  if (stream_mass_flow == EMPTY_VALUE) phase_mass_flow = EMPTY_VALUE;
+
+  if (carbon_dioxide == EMPTY_VALUE || phase_mass_flow == EMPTY_VALUE || phase_mass_flow == 0.0)
+    return EMPTY_VALUE;
+  return carbon_dioxide / phase_mass_flow;
+}
+
+double CPropertyCalculator::GetPartialPressureCO2() {
+  return PartialPressure(*this, kIdCarbonDioxide, kCasCarbonDioxide);
+}
+
+double CPropertyCalculator::GetPartialPressureH2S() {
+  return PartialPressure(*this, kIdHydrogenSulphide, kCasHydrogenSulphide);
+}
+
+}  // namespace tarvox

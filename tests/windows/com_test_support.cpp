@@ -113,6 +113,15 @@ std::optional<std::wstring> RegistryText(const std::wstring& key, const wchar_t*
   return std::wstring(data);
 }
 
+bool ModuleIsRegistered() {
+  for (const CatalogueRow& row : kCatalogue) {
+    const auto server = RegistryText(L"CLSID\\" + GuidText(row.clsid) + L"\\InprocServer32");
+    if (!server || CompareStringOrdinal(server->c_str(), -1, ModulePath().c_str(), -1, TRUE) != CSTR_EQUAL)
+      return false;
+  }
+  return true;
+}
+
 bool RegistryKeyExists(const std::wstring& key) { return RegistryKey(key).Get() != nullptr; }
 
 bool RegistryKeyIsEmpty(const std::wstring& key) {

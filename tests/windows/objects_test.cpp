@@ -43,7 +43,7 @@ std::vector<InputVariable> NumericInputs(ICorrelation* correlation) {
   return inputs;
 }
 
-using Objects = RegisteredModuleTest;
+using Objects = ObjectsOfRegisteredModuleTest;
 
 TEST_F(Objects, EveryClassIsCreatedByProgIdAndReportsItsCatalogueIdentity) {
   for (const CatalogueRow& row : Catalogue()) {

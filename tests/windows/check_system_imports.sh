@@ -10,7 +10,7 @@ for file in "$@"; do
   for dll in $imports; do
     case $(echo "$dll" | tr '[:upper:]' '[:lower:]') in
     kernel32.dll | msvcrt.dll | ole32.dll | oleaut32.dll | advapi32.dll | user32.dll | shell32.dll | \
-      shlwapi.dll | ws2_32.dll | api-ms-win-*.dll) ;;
+      shlwapi.dll | version.dll | ws2_32.dll | api-ms-win-*.dll) ;;
     *)
       echo "$file imports $dll, which is not a system DLL"
       status=1

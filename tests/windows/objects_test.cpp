@@ -140,6 +140,21 @@ TEST_F(Objects, ReportBasisTakesItsItemsFromTheEmbeddedDefinitions) {
   EXPECT_STREQ(L"Mass", text.Get());
 }
 
+TEST_F(Objects, OwnInterfaceDescribesItselfFromTheModulesTypeLibrary) {
+  const ComPtr<ICorrelation> correlation = CreateByProgId(L"Tarvox.WatsonK");
+  ASSERT_TRUE(correlation);
+  const auto dispatch = ComPtr<IDispatch>::Query(correlation.Get(), IID_IDispatch);
+  ASSERT_TRUE(dispatch);
+  UINT count = 0;
+  ASSERT_EQ(S_OK, dispatch->GetTypeInfoCount(&count));
+  ASSERT_EQ(1u, count);
+  ComPtr<ITypeInfo> info;
+  ASSERT_EQ(S_OK, dispatch->GetTypeInfo(0, 0, info.Put()));
+  BStr name;
+  ASSERT_EQ(S_OK, info->GetDocumentation(MEMBERID_NIL, name.Put(), nullptr, nullptr, nullptr));
+  EXPECT_STREQ(L"IWatsonK", name.Get());
+}
+
 // An outer object that only counts its references.
 class CountingOuter : public IUnknown {
  public:

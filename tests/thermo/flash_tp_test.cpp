@@ -128,6 +128,22 @@ TEST(FlashTP, ComponentsAbsentFromTheFeedStayAbsent) {
   }
 }
 
+// With substitution cut short, the Newton stage has to finish both splits and must land on the
+// same three-phase state.
+TEST(FlashTP, NewtonStageReachesTheSameEquilibrium) {
+  const auto mixture = testing::DatabaseMixture(kWellstreamNames);
+  FlashOptions newton_only;
+  newton_only.max_iterations = 2;
+  const auto reference = FlashTP(mixture, 313.15, 3000.0, kWellstreamFeed);
+  const auto flash = FlashTP(mixture, 313.15, 3000.0, kWellstreamFeed, newton_only);
+  ExpectEquilibrium(flash);
+  ASSERT_EQ(flash.phase_count, 3);
+  for (int s = 0; s < kPhaseSlotCount; ++s) {
+    EXPECT_NEAR(flash.slots[s].phase_fraction, reference.slots[s].phase_fraction, 1e-10);
+  }
+  EXPECT_NEAR(flash.enthalpy, reference.enthalpy, 1e-6);
+}
+
 TEST(FlashTP, RejectsNonPhysicalInput) {
   const auto mixture = testing::DatabaseMixture({"methane", "ethane"});
   EXPECT_THROW(FlashTP(mixture, 300.0, 0.0, std::vector<double>{0.5, 0.5}), std::invalid_argument);

@@ -30,7 +30,7 @@ struct VapourPressureCase {
 
 // At 310.928 K: reference equations of state. The acentric factors of the table were fitted at
 // Tr = 0.7, so Peng-Robinson is exact there and drifts away from it; for these hydrocarbons
-// (Tr = 0.66-0.84) 2 % is the usual band (the engine gives 0.1-0.3 %). Water sits at Tr = 0.48, far
+// (Tr = 0.66-0.84) 2 % is the usual band (the engine gives 0.15-0.35 %). Water sits at Tr = 0.48, far
 // below the fit point, where the Soave-type alpha function underestimates the vapour pressure of
 // water by 10-15 %, so the band is 15 %.
 class VapourPressure : public ::testing::TestWithParam<VapourPressureCase> {};

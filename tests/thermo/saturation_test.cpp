@@ -71,6 +71,12 @@ TEST(Saturation, ImpossibleStatesAreReportedAsFailures) {
   const auto oil = testing::DatabaseMixture(kOilNames);
   EXPECT_FALSE(BubblePointPressure(oil, 900.0, kOilFeed).converged());
 
+  // A volatile oil just above its critical temperature: the upper edge of the two-phase region
+  // is a dew point there, so there is no bubble point although two phases exist.
+  const std::vector<double> volatile_oil = {0.50, 0.08, 0.07, 0.06, 0.05, 0.06, 0.05, 0.05, 0.06, 0.02};
+  const auto above_critical = BubblePointPressure(oil, 475.0, volatile_oil);
+  EXPECT_EQ(above_critical.status, SaturationStatus::kNoSolution);
+
   EXPECT_THROW(PressureAtVapourFraction(oil, 350.0, 1.5, kOilFeed), std::invalid_argument);
 }
 

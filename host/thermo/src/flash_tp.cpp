@@ -4,6 +4,8 @@
 #include <cmath>
 #include <stdexcept>
 
+#include <Eigen/Dense>
+
 #include "phase_split.hpp"
 #include "tarvox/thermo/phase_labels.hpp"
 #include "tarvox/thermo/stability.hpp"
@@ -41,14 +43,17 @@ std::size_t Reference(const std::vector<WorkingPhase>& phases) {
 
 double FugacityResidual(std::span<const double> z, const std::vector<WorkingPhase>& phases) {
   const auto& ref = phases[Reference(phases)];
+  std::vector<double> ln_f_ref(z.size(), 0.0);
+  for (std::size_t i = 0; i < z.size(); ++i) {
+    if (z[i] > 0.0) ln_f_ref[i] = std::log(ref.x[i]) + ref.fugacity.ln_phi[i];
+  }
   double worst = 0.0;
   for (const auto& phase : phases) {
-    if (phase.beta <= 0.0) continue;
+    if (phase.beta <= 0.0 || &phase == &ref) continue;
     for (std::size_t i = 0; i < z.size(); ++i) {
       if (z[i] == 0.0) continue;
       const double ln_f = std::log(phase.x[i]) + phase.fugacity.ln_phi[i];
-      const double ln_f_ref = std::log(ref.x[i]) + ref.fugacity.ln_phi[i];
-      worst = std::max(worst, std::abs(ln_f - ln_f_ref));
+      worst = std::max(worst, std::abs(ln_f - ln_f_ref[i]));
     }
   }
   return worst;
@@ -83,11 +88,11 @@ StageOutcome ConvergeSplit(const PengRobinsonAtTemperature& eos, double pressure
   std::vector<double> beta, u, delta, previous_delta;
   for (int iteration = 0; iteration < options.max_iterations; ++iteration) {
     outcome.iterations = iteration + 1;
-    ln_phi.clear();
-    beta.clear();
-    for (const auto& phase : phases) {
-      ln_phi.push_back(phase.fugacity.ln_phi);
-      beta.push_back(phase.beta);
+    ln_phi.resize(phases.size());
+    beta.resize(phases.size());
+    for (std::size_t k = 0; k < phases.size(); ++k) {
+      ln_phi[k] = phases[k].fugacity.ln_phi;  // copy-assignment keeps the capacity
+      beta[k] = phases[k].beta;
     }
     detail::SolvePhaseSplit(z, ln_phi, beta, compositions);
     for (std::size_t k = 0; k < phases.size(); ++k) {
@@ -137,6 +142,109 @@ StageOutcome ConvergeSplit(const PengRobinsonAtTemperature& eos, double pressure
     }
   }
   std::erase_if(phases, [](const WorkingPhase& p) { return p.beta <= 0.0; });
+  return outcome;
+}
+
+// One successive-substitution step as a map of u = (ln K_ik = ln phi_i0 - ln phi_ik, k >= 1):
+// split with those ratios, evaluate the phases, return the new ratios.
+class SubstitutionMap {
+ public:
+  SubstitutionMap(const PengRobinsonAtTemperature& eos, double pressure, std::span<const double> z,
+                  std::vector<double> beta)
+      : eos_(eos), pressure_(pressure), z_(z), start_beta_(std::move(beta)) {}
+
+  void Apply(const Eigen::VectorXd& u, Eigen::VectorXd& image, std::vector<WorkingPhase>& phases) {
+    const std::size_t n = z_.size(), m = start_beta_.size();
+    ln_phi_.assign(m, std::vector<double>(n, 0.0));
+    for (std::size_t k = 1; k < m; ++k) {
+      for (std::size_t i = 0; i < n; ++i) ln_phi_[k][i] = -u(static_cast<Eigen::Index>((k - 1) * n + i));
+    }
+    beta_ = start_beta_;  // same warm start for every call keeps the Jacobian deterministic
+    detail::SolvePhaseSplit(z_, ln_phi_, beta_, compositions_);
+    phases.resize(m);
+    for (std::size_t k = 0; k < m; ++k) {
+      phases[k].beta = beta_[k];
+      phases[k].x = compositions_[k];
+      EvaluateLnPhi(eos_, pressure_, phases[k].x, RootChoice::kMinimumGibbs, phases[k].fugacity);
+    }
+    image.resize(u.size());
+    for (std::size_t k = 1; k < m; ++k) {
+      for (std::size_t i = 0; i < n; ++i) {
+        image(static_cast<Eigen::Index>((k - 1) * n + i)) =
+            phases[0].fugacity.ln_phi[i] - phases[k].fugacity.ln_phi[i];
+      }
+    }
+  }
+
+ private:
+  const PengRobinsonAtTemperature& eos_;
+  double pressure_;
+  std::span<const double> z_;
+  std::vector<double> start_beta_, beta_;
+  std::vector<std::vector<double>> ln_phi_, compositions_;
+};
+
+// Newton on u - G(u) = 0 with a forward-difference Jacobian, for the cases where substitution
+// converges too slowly (near critical points, phases about to vanish) or cycles.
+StageOutcome NewtonStage(const PengRobinsonAtTemperature& eos, double pressure, std::span<const double> z,
+                         std::vector<WorkingPhase>& phases, const FlashOptions& options) {
+  const std::size_t n = z.size(), m = phases.size();
+  StageOutcome outcome;
+  if (m < 2) return outcome;
+  std::vector<double> beta;
+  for (const auto& p : phases) beta.push_back(p.beta);
+  SubstitutionMap map(eos, pressure, z, beta);
+  const auto size = static_cast<Eigen::Index>((m - 1) * n);
+  Eigen::VectorXd u(size), image, f, u_trial, f_trial;
+  for (std::size_t k = 1; k < m; ++k) {
+    for (std::size_t i = 0; i < n; ++i) {
+      u(static_cast<Eigen::Index>((k - 1) * n + i)) =
+          phases[0].fugacity.ln_phi[i] - phases[k].fugacity.ln_phi[i];
+    }
+  }
+  std::vector<WorkingPhase> trial_phases;
+  map.Apply(u, image, phases);
+  f = u - image;
+  Eigen::MatrixXd jacobian(size, size);
+  for (int iteration = 0; iteration < 50; ++iteration) {
+    ++outcome.iterations;
+    outcome.residual = FugacityResidual(z, phases);
+    if (outcome.residual < options.tolerance) {
+      outcome.converged = true;
+      break;
+    }
+    for (Eigen::Index j = 0; j < size; ++j) {
+      u_trial = u;
+      u_trial(j) += 1e-7;
+      map.Apply(u_trial, image, trial_phases);
+      jacobian.col(j) = ((u_trial - image) - f) / 1e-7;
+    }
+    Eigen::VectorXd step = jacobian.partialPivLu().solve(-f);
+    if (!step.allFinite()) break;
+    bool improved = false;
+    for (int halving = 0; halving < 20 && !improved; ++halving, step *= 0.5) {
+      u_trial = u + step;
+      map.Apply(u_trial, image, trial_phases);
+      f_trial = u_trial - image;
+      improved = f_trial.allFinite() && f_trial.norm() < f.norm();
+    }
+    if (!improved) break;
+    u = u_trial;
+    f = f_trial;
+    phases = trial_phases;
+  }
+  std::erase_if(phases, [](const WorkingPhase& p) { return p.beta <= 0.0; });
+  return outcome;
+}
+
+// Accelerated substitution first; Newton from where it stopped when it does not converge.
+StageOutcome ConvergeStage(const PengRobinsonAtTemperature& eos, double pressure, std::span<const double> z,
+                           std::vector<WorkingPhase>& phases, const FlashOptions& options) {
+  auto outcome = ConvergeSplit(eos, pressure, z, phases, options);
+  if (outcome.converged) return outcome;
+  const int substitution_iterations = outcome.iterations;
+  outcome = NewtonStage(eos, pressure, z, phases, options);
+  outcome.iterations += substitution_iterations;
   return outcome;
 }
 
@@ -198,7 +306,7 @@ FlashResult FlashTP(const Mixture& mixture, double temperature, double pressure,
     if (!feed_test.stable) {
       phases[0].beta = 0.5;
       phases.push_back(MakePhase(eos, pressure, feed_test.trial_composition, 0.5));
-      auto stage = ConvergeSplit(eos, pressure, z, phases, options);
+      auto stage = ConvergeStage(eos, pressure, z, phases, options);
       result.iterations = stage.iterations;
       if (stage.converged && phases.size() == 2) {
         const auto& ref = phases[Reference(phases)];
@@ -206,7 +314,7 @@ FlashResult FlashTP(const Mixture& mixture, double temperature, double pressure,
             TestStability(eos, pressure, ref.x, ref.fugacity.ln_phi, options.stability_threshold);
         if (!split_test.stable) {
           phases.push_back(MakePhase(eos, pressure, split_test.trial_composition, 0.0));
-          stage = ConvergeSplit(eos, pressure, z, phases, options);
+          stage = ConvergeStage(eos, pressure, z, phases, options);
           result.iterations += stage.iterations;
         }
       }

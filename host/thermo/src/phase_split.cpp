@@ -2,26 +2,41 @@
 
 #include <Eigen/Dense>
 #include <algorithm>
+#include <array>
+#include <stdexcept>
 #include <cmath>
 
 namespace tarvox::thermo::detail {
 namespace {
 
+// At most three phases: fixed-capacity Eigen objects keep the Newton step off the heap.
+using SmallMatrix = Eigen::Matrix<double, Eigen::Dynamic, Eigen::Dynamic, 0, kMaxPhases, kMaxPhases>;
+using SmallVector = Eigen::Matrix<double, Eigen::Dynamic, 1, 0, kMaxPhases, 1>;
+
 // theta_ik = phi_i,min / phi_ik keeps every term within (0, 1] whatever the size of ln phi.
-std::vector<std::vector<double>> ScaledInverseFugacity(std::span<const double> z,
-                                                       const std::vector<std::vector<double>>& ln_phi) {
+// theta[k][i] stored row-major in one block.
+class Theta {
+ public:
+  Theta(std::size_t phases, std::size_t components) : n_(components), values_(phases * components) {}
+  double* operator[](std::size_t k) { return &values_[k * n_]; }
+  const double* operator[](std::size_t k) const { return &values_[k * n_]; }
+
+ private:
+  std::size_t n_;
+  std::vector<double> values_;
+};
+
+void ScaledInverseFugacity(std::span<const double> z, const std::vector<std::vector<double>>& ln_phi,
+                           Theta& theta) {
   const std::size_t m = ln_phi.size();
-  std::vector<std::vector<double>> theta(m, std::vector<double>(z.size(), 0.0));
   for (std::size_t i = 0; i < z.size(); ++i) {
     double lowest = ln_phi[0][i];
     for (std::size_t k = 1; k < m; ++k) lowest = std::min(lowest, ln_phi[k][i]);
     for (std::size_t k = 0; k < m; ++k) theta[k][i] = std::exp(lowest - ln_phi[k][i]);
   }
-  return theta;
 }
 
-double Objective(std::span<const double> z, const std::vector<std::vector<double>>& theta,
-                 const std::vector<double>& beta) {
+double Objective(std::span<const double> z, const Theta& theta, const std::vector<double>& beta) {
   double q = 0.0;
   for (double b : beta) q += b;
   for (std::size_t i = 0; i < z.size(); ++i) {
@@ -39,40 +54,42 @@ bool SolvePhaseSplit(std::span<const double> z, const std::vector<std::vector<do
                      std::vector<double>& beta, std::vector<std::vector<double>>& compositions) {
   const std::size_t m = ln_phi.size();
   const std::size_t n = z.size();
-  const auto theta = ScaledInverseFugacity(z, ln_phi);
-  std::vector<double> e(n);
-  Eigen::VectorXd gradient(m);
-  Eigen::MatrixXd hessian(m, m);
+  if (m == 0 || m > kMaxPhases) throw std::invalid_argument("phase split needs 1 to 3 phases");
+  Theta theta(m, n);
+  ScaledInverseFugacity(z, ln_phi, theta);
+  SmallVector gradient(m);
+  SmallMatrix hessian(m, m);
   bool converged = false;
   for (int iteration = 0; iteration < 100 && !converged; ++iteration) {
     gradient.setOnes();
     hessian.setZero();
     for (std::size_t i = 0; i < n; ++i) {
       if (z[i] == 0.0) continue;
-      e[i] = 0.0;
-      for (std::size_t k = 0; k < m; ++k) e[i] += beta[k] * theta[k][i];
+      double e = 0.0;
+      for (std::size_t k = 0; k < m; ++k) e += beta[k] * theta[k][i];
       for (std::size_t k = 0; k < m; ++k) {
-        const double t = z[i] * theta[k][i] / e[i];
+        const double t = z[i] * theta[k][i] / e;
         gradient(k) -= t;
-        for (std::size_t l = 0; l < m; ++l) hessian(k, l) += t * theta[l][i] / e[i];
+        for (std::size_t l = 0; l < m; ++l) hessian(k, l) += t * theta[l][i] / e;
       }
     }
     // Free variables: positive amounts, and zero amounts that the gradient wants to raise.
-    std::vector<std::size_t> free;
+    std::array<std::size_t, kMaxPhases> free{};
+    std::size_t free_count = 0;
     double worst = 0.0;
     for (std::size_t k = 0; k < m; ++k) {
       if (beta[k] > 0.0 || gradient(k) < 0.0) {
-        free.push_back(k);
+        free[free_count++] = k;
         worst = std::max(worst, std::abs(gradient(k)));
       }
     }
-    if (worst < 1e-15) {
+    if (worst < 1e-14) {
       converged = true;
       break;
     }
-    const auto f = static_cast<Eigen::Index>(free.size());
-    Eigen::MatrixXd h(f, f);
-    Eigen::VectorXd g(f);
+    const auto f = static_cast<Eigen::Index>(free_count);
+    SmallMatrix h(f, f);
+    SmallVector g(f);
     for (Eigen::Index a = 0; a < f; ++a) {
       g(a) = gradient(static_cast<Eigen::Index>(free[a]));
       for (Eigen::Index b = 0; b < f; ++b) {
@@ -80,16 +97,23 @@ bool SolvePhaseSplit(std::span<const double> z, const std::vector<std::vector<do
       }
       h(a, a) *= 1.0 + 1e-13;  // two identical phases make Q flat along their difference
     }
-    const Eigen::VectorXd step = h.ldlt().solve(-g);
+    const SmallVector step = h.ldlt().solve(-g);
     double length = 1.0;
     for (Eigen::Index a = 0; a < f; ++a) {
       const double b = beta[free[a]];
       if (step(a) < 0.0 && b + step(a) < 0.0) length = std::min(length, -b / step(a));
     }
+    if (length * step.cwiseAbs().maxCoeff() < 1e-15) {
+      converged = true;
+      break;
+    }
+    // Q is convex, so the Newton direction descends; when no step length lowers Q any more the
+    // minimum is reached to rounding.
     const double q_old = Objective(z, theta, beta);
     std::vector<double> trial = beta;
+    bool improved = false;
     double change = 0.0;
-    for (int halving = 0; halving < 40; ++halving) {
+    for (int halving = 0; halving < 30 && !improved; ++halving, length *= 0.5) {
       bool any_positive = false;
       change = 0.0;
       for (Eigen::Index a = 0; a < f; ++a) {
@@ -98,15 +122,19 @@ bool SolvePhaseSplit(std::span<const double> z, const std::vector<std::vector<do
         any_positive = any_positive || trial[k] > 0.0;
         change = std::max(change, std::abs(trial[k] - beta[k]));
       }
-      if (any_positive && Objective(z, theta, trial) <= q_old + 1e-15 * std::abs(q_old)) break;
-      length *= 0.5;
-      trial = beta;
+      // Steps this small are in Newton's quadratic range, where Q cannot resolve the gain.
+      improved = any_positive && (change < 1e-8 || Objective(z, theta, trial) <= q_old);
+    }
+    if (!improved) {
+      converged = worst < 1e-10;
+      break;
     }
     beta = trial;
-    if (change < 1e-16) converged = true;
+    if (change < 1e-15) converged = true;
   }
 
-  compositions.assign(m, std::vector<double>(n, 0.0));
+  compositions.resize(m);
+  for (auto& x : compositions) x.assign(n, 0.0);
   for (std::size_t i = 0; i < n; ++i) {
     if (z[i] == 0.0) continue;
     double ei = 0.0;

@@ -1,9 +1,12 @@
 #pragma once
 
+#include <cstddef>
 #include <span>
 #include <vector>
 
 namespace tarvox::thermo::detail {
+
+inline constexpr std::size_t kMaxPhases = 3;
 
 // Phase amounts for fixed fugacity coefficients, by minimising Michelsen's convex function
 // Q(beta) = sum_k beta_k - sum_i z_i ln(sum_k beta_k / phi_ik) over beta >= 0 (Michelsen 1994).

@@ -200,9 +200,10 @@ void StartFromFlash(const FlashResult& flash, std::span<const double> z, Eigen::
 }
 
 // Scans the TP flash on a logarithmic pressure grid for the first change from "below" to "above",
-// narrows it by bisection and starts from the two-phase end of the bracket.
+// narrows it by bisection and starts from the two-phase end of the bracket. Where several pressures
+// give the same vapour fraction (retrograde region), this finds the lowest.
 bool FlashBracketStart(const Mixture& mixture, double temperature, std::span<const double> z, double beta,
-                       Eigen::VectorXd& u) {
+                       Eigen::VectorXd& u, bool& bracket_matches_beta) {
   constexpr int kLowestExponent = -8, kHighestExponent = 24;  // 10^(k/4) kPa
   std::optional<FlashSide> lo, hi;
   for (int k = kLowestExponent; k <= kHighestExponent && !hi; ++k) {
@@ -222,6 +223,10 @@ bool FlashBracketStart(const Mixture& mixture, double temperature, std::span<con
   const auto& start = lo->two_phase ? *lo : *hi;
   if (!start.two_phase) return false;
   StartFromFlash(start.flash, z, u);
+  // Above the critical temperature the upper edge of the two-phase region is a dew point, where the
+  // vapour fraction jumps to one instead of passing through beta. Close to the critical point all
+  // fractions meet, so a mismatch only counts once Newton has failed from there.
+  bracket_matches_beta = std::abs(start.flash.slots[kVapourSlot].phase_fraction - beta) < 1e-3;
   return true;
 }
 
@@ -243,11 +248,13 @@ SaturationResult PressureAtVapourFraction(const Mixture& mixture, double tempera
   bool solved =
       SubstitutionStart(equations, mixture, temperature, z, beta, u, result.iterations) && polished();
   if (!solved) {
-    if (!FlashBracketStart(mixture, temperature, z, beta, u)) {
+    bool bracket_matches_beta = false;
+    if (!FlashBracketStart(mixture, temperature, z, beta, u, bracket_matches_beta)) {
       result.status = SaturationStatus::kNoSolution;
       return result;
     }
     solved = polished();
+    if (!solved && !bracket_matches_beta) result.status = SaturationStatus::kNoSolution;
   }
   if (!solved) return result;
   result.status = SaturationStatus::kConverged;

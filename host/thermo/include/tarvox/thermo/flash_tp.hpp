@@ -46,12 +46,14 @@ struct FlashResult {
 
 struct FlashOptions {
   double tolerance = 1e-12;   // on ln-fugacity differences between phases
-  int max_iterations = 3000;  // per stage
+  int max_iterations = 500;  // substitution steps per stage before Newton takes over
   double stability_threshold = -1e-10;
 };
 
 // Isothermal flash at T (K) and P (kPa) of a feed in any amounts (normalised here): stability test
 // of the feed, two-phase split, stability test of the split, and a third phase when that test fails.
+// Each split is converged by accelerated successive substitution and, if that has not converged
+// within max_iterations, by Newton with a finite-difference Jacobian (at most 50 steps).
 // Throws std::invalid_argument for T <= 0, P <= 0 or a bad feed.
 FlashResult FlashTP(const Mixture& mixture, double temperature, double pressure, std::span<const double> feed,
                     const FlashOptions& options = {});

@@ -10,18 +10,18 @@ namespace tarvox::thermo {
 // Outcome of Michelsen's tangent-plane-distance test of a phase at fixed T and P.
 struct StabilityResult {
   bool stable = true;
-  double min_tangent_plane_distance = 0.0;  // modified TPD of the most negative trial (0 if none)
+  double min_tangent_plane_distance = 0.0;  // lowest modified TPD met (0 if no trial went below 0)
   std::vector<double> trial_composition;    // mole fractions of that trial when unstable
 };
 
 // Wilson's K-value estimate, (Pc/P) exp(5.373 (1 + w)(1 - Tc/T)).
 std::vector<double> WilsonKValues(const Mixture& mixture, double temperature, double pressure);
 
-// Tests the phase of composition x (ln phi on its minimum-Gibbs root) for instability. Trial phases:
-// Wilson vapour-like and liquid-like, their cube-root variants, and, when water is a component,
-// an almost pure water phase. Each trial is iterated by successive substitution with dominant-
-// eigenvalue acceleration to its stationary point; the phase is unstable when the lowest TPD found
-// lies below the threshold.
+// Tests the phase of composition x (ln phi on its minimum-Gibbs root) for instability. Trial phases,
+// in this order: Wilson vapour-like and liquid-like, an almost pure water phase when water is a
+// component, and the cube-root variants of the Wilson trials. Each trial is iterated by successive
+// substitution with dominant-eigenvalue acceleration to its stationary point; the first trial whose
+// tangent-plane distance lies below the threshold ends the test and is returned.
 StabilityResult TestStability(const PengRobinsonAtTemperature& eos, double pressure,
                               std::span<const double> x, std::span<const double> ln_phi,
                               double threshold = -1e-10);

@@ -20,15 +20,17 @@ stop_server() {
 case "$action" in
 start)
   stop_server
+  # The prefix may be missing, or made by a test listing that ran before this session.
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     mkdir -p "$WINEPREFIX"
     # wineboot reports a harmless rundll32 error about syswow64 on a 64-bit-only Wine.
     wineboot -i >/dev/null 2>&1 </dev/null || true
-    wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1 </dev/null
     stop_server
     [ -f "$WINEPREFIX/system.reg" ] || { echo "could not create the Wine prefix $WINEPREFIX" >&2; exit 1; }
   fi
   wineserver -p >/dev/null 2>&1 </dev/null
+  # A headless desktop; this first process also starts Wine's system processes away from our output.
+  wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1 </dev/null
   # The keep-alive process holds the desktop that COM's apartment windows need.
   setsid wine notepad.exe >/dev/null 2>&1 </dev/null &
   ;;

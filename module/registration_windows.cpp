@@ -10,13 +10,9 @@
 
 namespace tarvox {
 
-namespace {
-
-constexpr CLSID CLSID_Registrar = ParseGuid("{44EC053A-400F-11D0-9DCD-00A0C90391D3}");
-constexpr IID IID_IRegistrar = ParseGuid("{44EC053B-400F-11D0-9DCD-00A0C90391D3}");
-constexpr LCID kTypeLibraryLocale = 1033;
-
-// The platform registrar's interface; the order of its entries is the ABI.
+// The platform registrar's interface; the order of its entries is the ABI. It stays outside the
+// anonymous namespace: an interface with no implementation in sight may otherwise be devirtualised
+// into unreachable code.
 struct IRegistrar : IUnknown {
   virtual HRESULT STDMETHODCALLTYPE AddReplacement(LPCOLESTR key, LPCOLESTR item) = 0;
   virtual HRESULT STDMETHODCALLTYPE ClearReplacements() = 0;
@@ -29,6 +25,12 @@ struct IRegistrar : IUnknown {
   virtual HRESULT STDMETHODCALLTYPE ResourceRegister(LPCOLESTR file, UINT id, LPCOLESTR type) = 0;
   virtual HRESULT STDMETHODCALLTYPE ResourceUnregister(LPCOLESTR file, UINT id, LPCOLESTR type) = 0;
 };
+
+namespace {
+
+constexpr CLSID CLSID_Registrar = ParseGuid("{44EC053A-400F-11D0-9DCD-00A0C90391D3}");
+constexpr IID IID_IRegistrar = ParseGuid("{44EC053B-400F-11D0-9DCD-00A0C90391D3}");
+constexpr LCID kTypeLibraryLocale = 1033;
 
 // Keeps COM initialised on this thread for the registrar; a thread already in the
 // multithreaded apartment is used as it is.

@@ -5,7 +5,7 @@ cd "$(dirname "$0")/.."
 bash tools/install-dependencies.sh --windows
 # Tests register classes: keep their registry out of the user's.
 export TARVOX_REGISTRY="$PWD/build/test-registry.json"
-for preset in linux linux-asan; do
+for preset in linux linux-asan windows; do
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset"
   ctest --preset "$preset"

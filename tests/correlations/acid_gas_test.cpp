@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "tests/correlations/connected_correlation.h"
-#include "tests/correlations/task_blocks.h"
+#include "tests/support/correlation_harness.h"
 #include "tests/support/scripted_stream.h"
 
 namespace tarvox {

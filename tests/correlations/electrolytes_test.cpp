@@ -4,8 +4,7 @@
 #include <limits>
 
 #include "correlations/electrolytes.h"
-#include "tests/correlations/connected_correlation.h"
-#include "tests/correlations/task_blocks.h"
+#include "tests/support/correlation_harness.h"
 #include "tests/support/scripted_stream.h"
 
 namespace tarvox {

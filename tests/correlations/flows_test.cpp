@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "common/guid.h"
-#include "tests/correlations/run_correlation.h"
+#include "tests/support/correlation_harness.h"
 #include "tests/support/scripted_stream.h"
 
 namespace tarvox {

@@ -9,7 +9,7 @@
 
 #include "common/guid.h"
 #include "tarvox_platform/com_runtime.h"
-#include "tests/correlations/run_correlation.h"
+#include "tests/support/correlation_harness.h"
 #include "tests/support/scripted_stream.h"
 
 namespace tarvox {

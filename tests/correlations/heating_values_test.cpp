@@ -3,14 +3,14 @@
 #include <vector>
 
 #include "tarvox_platform/com_runtime.h"
-#include "tests/support/correlation_connection.h"
+#include "tests/support/correlation_harness.h"
 #include "tests/support/scripted_stream.h"
 
 namespace tarvox {
 namespace {
 
 using testing::BoundFluid;
-using testing::CorrelationConnection;
+using testing::ConnectedCorrelation;
 using testing::ThreePhaseFluid;
 
 constexpr double kHalfLatentHeat = 0.5 * 41010.0;  // kJ per kmol of hydrogen atoms
@@ -273,14 +273,14 @@ constexpr CLSID kMassHigherHeatingValue = ParseGuid("{59788508-F041-4D02-B24A-0A
 
 TEST(HeatingValueCorrelations, WriteTheStreamAndEachPhase) {
   auto fluid = NaturalGas();
-  CorrelationConnection lower(kLowerHeatingValue, fluid.Get());
+  ConnectedCorrelation lower(kLowerHeatingValue, fluid.Get());
   ASSERT_EQ(lower.Calculate(), S_OK);
   EXPECT_NEAR(lower.Slot(0) / 1000.0, 817.0051, 0.18);
   EXPECT_DOUBLE_EQ(lower.Slot(1), lower.Slot(0));  // all vapour
   EXPECT_EQ(lower.Slot(2), EMPTY_VALUE);
   EXPECT_EQ(lower.Slot(4), EMPTY_VALUE);
 
-  CorrelationConnection mass_higher(kMassHigherHeatingValue, fluid.Get());
+  ConnectedCorrelation mass_higher(kMassHigherHeatingValue, fluid.Get());
   ASSERT_EQ(mass_higher.Calculate(), S_OK);
   EXPECT_NEAR(mass_higher.Slot(0), (lower.Slot(0) + kHalfLatentHeat * GasHydrogenAtoms()) / 17.38843008292,
               1e-6);
@@ -294,7 +294,7 @@ TEST(HeatingValueCorrelations, WriteTheStreamAndEachPhase) {
 
 TEST(FlowCostCorrelation, FuelOilCalorificValueInputAndItsDefault) {
   auto fluid = CostedFluid(4.0, 1.5);
-  CorrelationConnection cost(kFlowCost, fluid.Get());
+  ConnectedCorrelation cost(kFlowCost, fluid.Get());
   const double stream_lower = 0.5202 * 802554.0 + 0.26702 * 3886859.0;
   const double at_default = stream_lower / Weight(kStream) * (3000.0 / 1000.0) / 40166.4 * 1.5;
 

@@ -4,14 +4,14 @@
 #include <vector>
 
 #include "tarvox_platform/com_runtime.h"
-#include "tests/support/correlation_connection.h"
+#include "tests/support/correlation_harness.h"
 #include "tests/support/scripted_stream.h"
 
 namespace tarvox {
 namespace {
 
 using testing::BoundFluid;
-using testing::CorrelationConnection;
+using testing::ConnectedCorrelation;
 
 constexpr double kWaterDensity = 997.9879;
 
@@ -235,7 +235,7 @@ constexpr CLSID kViscosityIdxClass = ParseGuid("{C45EFA68-8ECF-4C72-A73E-B5E00C4
 
 TEST(WatsonKCorrelation, WritesTheStreamAndThePresentPhase) {
   auto fluid = LiquidOf({kHexane, kWater}, {0.7, 0.3});
-  CorrelationConnection watson(kWatsonKClass, fluid.Get());
+  ConnectedCorrelation watson(kWatsonKClass, fluid.Get());
   ASSERT_EQ(watson.Calculate(), S_OK);
   EXPECT_NEAR(watson.Slot(0), PureWatsonK(kHexane), 1e-5);
   EXPECT_NEAR(watson.Slot(2), PureWatsonK(kHexane), 1e-5);
@@ -244,7 +244,7 @@ TEST(WatsonKCorrelation, WritesTheStreamAndThePresentPhase) {
 
 TEST(ViscosityIdxCorrelation, EvaluatesTheStreamOnlyWithItsParameters) {
   auto fluid = ViscousFluid(5.0);
-  CorrelationConnection index(kViscosityIdxClass, fluid.Get());
+  ConnectedCorrelation index(kViscosityIdxClass, fluid.Get());
   ASSERT_EQ(index.Calculate(), S_OK);
   EXPECT_NEAR(index.Slot(0), kA * std::log10(std::log10(5.8)) + kB, 1e-12);
   for (int slot : {1, 2, 3, 5}) EXPECT_EQ(index.Slot(slot), EMPTY_VALUE) << slot;

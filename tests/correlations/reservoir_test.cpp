@@ -2,8 +2,7 @@
 
 #include <algorithm>
 
-#include "tests/correlations/connected_correlation.h"
-#include "tests/correlations/task_blocks.h"
+#include "tests/support/correlation_harness.h"
 #include "tests/support/scripted_stream.h"
 
 namespace tarvox {

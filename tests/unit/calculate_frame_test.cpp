@@ -6,7 +6,6 @@
 namespace tarvox {
 namespace {
 
-using testing::Connect;
 using testing::ThreePhaseFluid;
 
 constexpr HRESULT kDenied = MakeHresult(0x80070005u);
@@ -15,37 +14,37 @@ IUnknown* Unknown(host::ScriptedFluid* fluid) { return static_cast<IHostFluid*>(
 
 TEST(CalculateFrame, UnknownCookiesAreRefusedWithoutAHostCall) {
   auto fluid = ThreePhaseFluid();
-  testing::Connection c = Connect("MolarVolume", Unknown(fluid.Get()));
-  EXPECT_EQ(c.correlation->Calculate(0), CONNECT_E_CANNOTCONNECT);
-  EXPECT_EQ(c.correlation->Calculate(2), CONNECT_E_CANNOTCONNECT);
-  EXPECT_EQ(c.site->entry_requests, 0);
+  testing::ConnectedCorrelation c("MolarVolume", Unknown(fluid.Get()));
+  EXPECT_EQ(c.Correlation()->Calculate(0), CONNECT_E_CANNOTCONNECT);
+  EXPECT_EQ(c.Correlation()->Calculate(2), CONNECT_E_CANNOTCONNECT);
+  EXPECT_EQ(c.Site().entry_requests, 0);
   EXPECT_TRUE(fluid->calls.empty());
 }
 
 TEST(CalculateFrame, InactiveEntryTouchesNothing) {
   auto fluid = ThreePhaseFluid();
-  testing::Connection c = Connect("MolarVolume", Unknown(fluid.Get()));
+  testing::ConnectedCorrelation c("MolarVolume", Unknown(fluid.Get()));
   ComPtr<IStreamEntry> entry;
-  c.site->GetStreamEntry(7, entry.Put());
+  c.Site().GetStreamEntry(7, entry.Put());
   static_cast<host::StreamEntry*>(entry.Get())->active = 0;
-  EXPECT_EQ(c.correlation->Calculate(c.cookie), S_OK);
+  EXPECT_EQ(c.Calculate(), S_OK);
   EXPECT_TRUE(fluid->calls.empty());
-  EXPECT_EQ(c.Value(0), EMPTY_VALUE);  // never written
+  EXPECT_EQ(c.Slot(0), EMPTY_VALUE);  // never written
   EXPECT_EQ(GetPropertyCalculator().Fluid, nullptr);
 }
 
 TEST(CalculateFrame, FailuresOfTheHostAreReturned) {
   auto fluid = ThreePhaseFluid();
-  testing::Connection c = Connect("MolarVolume", Unknown(fluid.Get()));
+  testing::ConnectedCorrelation c("MolarVolume", Unknown(fluid.Get()));
   ComPtr<IStreamEntry> entry;
-  c.site->GetStreamEntry(7, entry.Put());
+  c.Site().GetStreamEntry(7, entry.Put());
   auto* stream = static_cast<host::StreamEntry*>(entry.Get());
   stream->get_fluid_result = kDenied;
-  EXPECT_EQ(c.correlation->Calculate(c.cookie), kDenied);
+  EXPECT_EQ(c.Calculate(), kDenied);
   stream->get_fluid_result = S_OK;
   stream->is_active_result = E_FAIL;  // a failed IsActive counts as active
-  EXPECT_EQ(c.correlation->Calculate(c.cookie), S_OK);
-  EXPECT_NEAR(c.Value(1), 0.80, 1e-15);
+  EXPECT_EQ(c.Calculate(), S_OK);
+  EXPECT_NEAR(c.Slot(1), 0.80, 1e-15);
 
   // A fluid object without IHostFluid is no fluid.
   auto site = ComPtr<host::StreamSite>::Adopt(new host::StreamSite());
@@ -53,20 +52,20 @@ TEST(CalculateFrame, FailuresOfTheHostAreReturned) {
   site->AddStream(1, static_cast<ICorrelationSite*>(not_a_fluid.Get()));
   LONG cookie = 0;
   IVariableSet* values = nullptr;
-  c.correlation->Connect(site.Get(), 1, &cookie, &values);
-  EXPECT_EQ(c.correlation->Calculate(cookie), E_FAIL);
+  c.Correlation()->Connect(site.Get(), 1, &cookie, &values);
+  EXPECT_EQ(c.Correlation()->Calculate(cookie), E_FAIL);
 }
 
 TEST(CalculateFrame, WritesFiveSlotsAndLeavesSlotFourAlone) {
   auto fluid = ThreePhaseFluid();
-  testing::Connection c = Connect("MolarVolume", Unknown(fluid.Get()));
-  ASSERT_EQ(c.correlation->Calculate(c.cookie), S_OK);
-  EXPECT_NEAR(c.Value(0), 0.45, 1e-15);
-  EXPECT_NEAR(c.Value(1), 0.80, 1e-15);
-  EXPECT_NEAR(c.Value(2), 0.14, 1e-15);
-  EXPECT_NEAR(c.Value(3), 0.019, 1e-15);
-  EXPECT_EQ(c.Value(4), EMPTY_VALUE);
-  EXPECT_EQ(c.Value(5), EMPTY_VALUE);      // no solid
+  testing::ConnectedCorrelation c("MolarVolume", Unknown(fluid.Get()));
+  ASSERT_EQ(c.Calculate(), S_OK);
+  EXPECT_NEAR(c.Slot(0), 0.45, 1e-15);
+  EXPECT_NEAR(c.Slot(1), 0.80, 1e-15);
+  EXPECT_NEAR(c.Slot(2), 0.14, 1e-15);
+  EXPECT_NEAR(c.Slot(3), 0.019, 1e-15);
+  EXPECT_EQ(c.Slot(4), EMPTY_VALUE);
+  EXPECT_EQ(c.Slot(5), EMPTY_VALUE);       // no solid
   EXPECT_EQ(fluid->Count("GetState"), 1);  // the four phases reuse the stream's state
   EXPECT_EQ(GetPropertyCalculator().StateLoaded, 0);
   EXPECT_EQ(GetPropertyCalculator().Fluid, nullptr);
@@ -76,16 +75,15 @@ TEST(CalculateFrame, TwoConnectionsEachGetTheirOwnValues) {
   auto first = ThreePhaseFluid();
   auto second = ThreePhaseFluid();
   second->state.MolarVolume[4] = 0.9;
-  testing::Connection c = Connect("MolarVolume", Unknown(first.Get()));
-  c.site->AddStream(8, Unknown(second.Get()));
+  testing::ConnectedCorrelation c("MolarVolume", Unknown(first.Get()));
+  c.Site().AddStream(8, Unknown(second.Get()));
   LONG cookie = 0;
   IVariableSet* values = nullptr;
-  ASSERT_EQ(c.correlation->Connect(c.site.Get(), 8, &cookie, &values), S_OK);
-  ASSERT_EQ(c.correlation->Calculate(c.cookie), S_OK);
-  ASSERT_EQ(c.correlation->Calculate(cookie), S_OK);
-  EXPECT_NEAR(c.Value(0), 0.45, 1e-15);
-  testing::Connection other{c.correlation, c.site, cookie, values};
-  EXPECT_NEAR(other.Value(0), 0.9, 1e-15);
+  ASSERT_EQ(c.Correlation()->Connect(&c.Site(), 8, &cookie, &values), S_OK);
+  ASSERT_EQ(c.Calculate(), S_OK);
+  ASSERT_EQ(c.Correlation()->Calculate(cookie), S_OK);
+  EXPECT_NEAR(c.Slot(0), 0.45, 1e-15);
+  EXPECT_NEAR(testing::PhaseValue(values, 0), 0.9, 1e-15);
   EXPECT_EQ(second->Count("GetState"), 1);  // fetched anew for the second stream
 }
 
@@ -93,10 +91,10 @@ TEST(CalculateFrame, NonFiniteResultsAreNeverWritten) {
   auto fluid = ThreePhaseFluid();
   fluid->state.MolarVolume[4] = std::numeric_limits<double>::infinity();
   fluid->state.MolarVolume[0] = std::numeric_limits<double>::quiet_NaN();
-  testing::Connection c = Connect("MolarVolume", Unknown(fluid.Get()));
-  ASSERT_EQ(c.correlation->Calculate(c.cookie), S_OK);
-  EXPECT_EQ(c.Value(0), EMPTY_VALUE);
-  EXPECT_EQ(c.Value(1), EMPTY_VALUE);
+  testing::ConnectedCorrelation c("MolarVolume", Unknown(fluid.Get()));
+  ASSERT_EQ(c.Calculate(), S_OK);
+  EXPECT_EQ(c.Slot(0), EMPTY_VALUE);
+  EXPECT_EQ(c.Slot(1), EMPTY_VALUE);
 }
 
 TEST(Calculator, FailedLoadIsNotReusedAndShortArraysCountAsMissing) {

@@ -239,22 +239,17 @@ TEST(Connections, CookiesStayDenseAndRefusalsWriteNothing) {
 
 TEST(Lifetime, ReleasingObjectsLeavesNoHostObjectsOrTaskBlocks) {
   const long host_before = LiveHostVariables();
-  // The calculator keeps the host's last named array across cycles, by design.
-  auto owned_blocks = [] {
-    return tarvox_platform::LiveTaskBlocks() - (GetPropertyCalculator().NamedArrayBuffer ? 1 : 0);
-  };
-  const long blocks_before = owned_blocks();
+  const long blocks_before = testing::UnaccountedTaskBlocks();
   const long strings_before = tarvox_platform::LiveBstrs();
   {
     auto fluid = testing::ThreePhaseFluid();
     for (const char* name : {"MassDensity", "Exergy", "ViscosityIdx", "CO2Loading", "RVP_100F"}) {
-      testing::Connection c = testing::Connect(name, static_cast<IHostFluid*>(fluid.Get()));
-      c.correlation->Calculate(c.cookie);
+      testing::ConnectedCorrelation c(name, static_cast<IHostFluid*>(fluid.Get()));
+      c.Calculate();
     }
   }
-  GetPropertyCalculator().ResetCache();
   EXPECT_EQ(LiveHostVariables(), host_before);
-  EXPECT_EQ(owned_blocks(), blocks_before);
+  EXPECT_EQ(testing::UnaccountedTaskBlocks(), blocks_before);
   EXPECT_EQ(tarvox_platform::LiveBstrs(), strings_before);
 }
 

@@ -5,4 +5,4 @@ cd "$(dirname "$0")/.."
 bash tools/install-dependencies.sh
 cmake --preset linux >/dev/null
 cmake --build --preset linux
-exec build/linux/bin/tarvox list
+exec build/linux/bin/tarvox calc

@@ -1,0 +1,122 @@
+#include "host/tool/calc_report.h"
+
+#include <cmath>
+
+#include <nlohmann/json.hpp>
+
+#include "calculator/fluid_state.h"
+#include "host/tool/unit_labels.h"
+
+namespace tarvox::tool {
+
+namespace {
+
+constexpr std::array<const char*, 5> kColumnTitles = {"Overall", "Vapour", "Liquid 1", "Liquid 2", "Solid"};
+constexpr std::array<const char*, 5> kJsonKeys = {"overall", "vapour", "liquid1", "liquid2", "solid"};
+constexpr std::size_t kNameWidth = 38;
+
+bool HasValue(double value) { return value != EMPTY_VALUE && std::isfinite(value); }
+
+std::string Number(double value) {
+  if (!HasValue(value)) return "";
+  char text[32];
+  std::snprintf(text, sizeof text, "%.6g", value);
+  return text;
+}
+
+std::string Hresult(HRESULT result) {
+  char text[16];
+  std::snprintf(text, sizeof text, "0x%08X", static_cast<unsigned>(result));
+  return text;
+}
+
+// Characters, not bytes, decide the padding: names may hold multi-byte UTF-8 signs.
+std::string Padded(const std::string& text, std::size_t width) {
+  std::size_t characters = 0;
+  for (const unsigned char c : text) characters += (c & 0xC0) != 0x80 ? 1 : 0;
+  return characters >= width ? text + " " : text + std::string(width - characters, ' ');
+}
+
+void PrintTable(const CalcReport& report, std::FILE* out) {
+  std::fprintf(out, "Stream: %s\n\n%s%-11s", report.stream.c_str(), Padded("Correlation", kNameWidth).c_str(),
+               "Unit");
+  for (const char* title : kColumnTitles) std::fprintf(out, " %13s", title);
+  std::fputc('\n', out);
+  for (const CorrelationRow& row : report.rows) {
+    std::fprintf(out, "%s%-11s", Padded(row.display_name, kNameWidth).c_str(),
+                 std::string(UnitLabel(row.unit_type)).c_str());
+    if (FAILED(row.result)) {
+      std::fprintf(out, " Calculate failed: %s\n", Hresult(row.result).c_str());
+      continue;
+    }
+    for (const double value : row.values) std::fprintf(out, " %13s", Number(value).c_str());
+    std::fputc('\n', out);
+  }
+  if (!report.messages.empty()) {
+    std::fputs("\nMessages:\n", out);
+    for (const std::string& message : report.messages) std::fprintf(out, "  %s\n", message.c_str());
+  }
+}
+
+std::string CsvField(const std::string& text) {
+  if (text.find_first_of(",\"\n") == std::string::npos) return text;
+  std::string quoted = "\"";
+  for (const char c : text) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+  return quoted + "\"";
+}
+
+void PrintCsv(const CalcReport& report, std::FILE* out) {
+  std::fputs("class,name,unit_type,unit,overall,vapour,liquid1,liquid2,solid,error\n", out);
+  for (const CorrelationRow& row : report.rows) {
+    std::fprintf(out, "%s,%s,%d,%s", row.class_name.c_str(), CsvField(row.display_name).c_str(),
+                 row.unit_type, CsvField(std::string(UnitLabel(row.unit_type))).c_str());
+    for (const double value : row.values)
+      std::fprintf(out, ",%s", FAILED(row.result) ? "" : Number(value).c_str());
+    std::fprintf(out, ",%s\n", FAILED(row.result) ? Hresult(row.result).c_str() : "");
+  }
+  // Messages stay off the table's lines so that the output remains plain CSV.
+  for (const std::string& message : report.messages)
+    std::fprintf(stderr, "tarvox: message: %s\n", message.c_str());
+}
+
+void PrintJson(const CalcReport& report, std::FILE* out) {
+  nlohmann::ordered_json root;
+  root["stream"] = report.stream;
+  root["correlations"] = nlohmann::ordered_json::array();
+  for (const CorrelationRow& row : report.rows) {
+    nlohmann::ordered_json entry;
+    entry["class"] = row.class_name;
+    entry["name"] = row.display_name;
+    entry["unit_type"] = row.unit_type;
+    entry["unit"] = std::string(UnitLabel(row.unit_type));
+    nlohmann::ordered_json values;
+    for (std::size_t k = 0; k < row.values.size(); ++k) {
+      const double value = row.values[k];
+      values[kJsonKeys[k]] =
+          SUCCEEDED(row.result) && HasValue(value) ? nlohmann::ordered_json(value) : nullptr;
+    }
+    entry["values"] = values;
+    if (FAILED(row.result)) entry["error"] = Hresult(row.result);
+    root["correlations"].push_back(entry);
+  }
+  root["messages"] = report.messages;
+  std::fprintf(out, "%s\n", root.dump(2).c_str());
+}
+
+}  // namespace
+
+void PrintReport(const CalcReport& report, OutputFormat format, std::FILE* out) {
+  switch (format) {
+    case OutputFormat::kTable:
+      PrintTable(report, out);
+      break;
+    case OutputFormat::kCsv:
+      PrintCsv(report, out);
+      break;
+    case OutputFormat::kJson:
+      PrintJson(report, out);
+      break;
+  }
+}
+
+}  // namespace tarvox::tool

@@ -1,0 +1,30 @@
+// Reads a stream described in JSON: conditions, flow, composition, settings and correlation
+// inputs. Only the text is examined; component names are checked against the component data
+// by whoever builds the fluid.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "host/fluid/stream_spec.h"
+#include "host/tool/input_setting.h"
+
+namespace tarvox::tool {
+
+struct StreamFile {
+  host::StreamSpec stream;
+  std::vector<InputSetting> inputs;
+};
+
+class StreamFileError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// Throws StreamFileError with a message for the user (malformed JSON with its line and column,
+// a missing or unknown key, a value of the wrong kind, negative or all-zero fractions).
+StreamFile ReadStreamFile(std::string_view text);
+
+}  // namespace tarvox::tool

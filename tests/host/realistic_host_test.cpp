@@ -6,7 +6,7 @@
 
 #include "host/fluid/component_data_location.h"
 #include "host/fluid/peng_robinson_fluid.h"
-#include "tests/correlations/connected_correlation.h"
+#include "tests/support/correlation_harness.h"
 
 namespace tarvox::host {
 namespace {

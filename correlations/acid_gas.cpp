@@ -3,28 +3,18 @@
 #include <cmath>
 
 #include "calculator/property_calculator.h"
+#include "correlations/component_identity.h"
 
 namespace tarvox {
 
 namespace {
 
-constexpr double kCasCarbonDioxide = 124389.0;
-constexpr double kCasHydrogenSulphide = 7783064.0;
 constexpr double kCasSulfolane = 126330.0;
-constexpr double kIdCarbonDioxide = 14.0;
-constexpr double kIdHydrogenSulphide = 15.0;
 constexpr double kIdSolvent = 30065.0;
 constexpr double kClassSolvent = 500.0;
 constexpr double kClassSolventAlternative = 501.0;
 
-// Identifiers arrive as doubles: truncated toward zero, plus one when the discarded fraction
-// exceeds one half. Kept in double so that no host value can overflow an integer conversion.
-double RoundIdentifier(double value) {
-  const double whole = std::trunc(value);
-  return value - whole > 0.5 ? whole + 1.0 : whole;
-}
-
-bool Matches(double value, double identifier) { return RoundIdentifier(value) == identifier; }
+bool Matches(double value, double identifier) { return component::RoundIdentifier(value) == identifier; }
 
 // The presence part of the phase gate, on the state already loaded.
 bool PhaseCounts(const FluidState& s, int phase) {
@@ -67,7 +57,7 @@ double ComponentFlow(const CPropertyCalculator& calculator, int phase, int i, in
 // Molar flow in the phase of the first component that is CO2 by its CAS number.
 double CarbonDioxideMolarFlow(const CPropertyCalculator& calculator, int phase, const double* cas) {
   for (int i = 0; i < calculator.State.ComponentCount; ++i)
-    if (Matches(cas[i], kCasCarbonDioxide)) return ComponentMolarFlow(calculator, phase, i);
+    if (Matches(cas[i], component::kCarbonDioxideCas)) return ComponentMolarFlow(calculator, phase, i);
   return EMPTY_VALUE;
 }
 
@@ -107,7 +97,7 @@ double CPropertyCalculator::GetCO2Loading(int phase, int basis) {
   double carbon_dioxide = 0.0;
   double solvent = 0.0;
   for (int i = 0; i < State.ComponentCount; ++i) {
-    const bool is_carbon_dioxide = Matches(cas[i], kCasCarbonDioxide);
+    const bool is_carbon_dioxide = Matches(cas[i], component::kCarbonDioxideCas);
     if (!is_carbon_dioxide && !IsSolvent(cas[i], ids[i], classes[i])) continue;
     const double flow = ComponentFlow(*this, phase, i, basis);
     if (is_carbon_dioxide) {
@@ -159,11 +149,11 @@ double CPropertyCalculator::GetCO2AppWTCon(int phase) {
 }
 
 double CPropertyCalculator::GetPartialPressureCO2() {
-  return PartialPressure(*this, kIdCarbonDioxide, kCasCarbonDioxide);
+  return PartialPressure(*this, component::kCarbonDioxideId, component::kCarbonDioxideCas);
 }
 
 double CPropertyCalculator::GetPartialPressureH2S() {
-  return PartialPressure(*this, kIdHydrogenSulphide, kCasHydrogenSulphide);
+  return PartialPressure(*this, component::kHydrogenSulphideId, component::kHydrogenSulphideCas);
 }
 
 }  // namespace tarvox

@@ -2,6 +2,7 @@
 #include <cmath>
 
 #include "calculator/property_calculator.h"
+#include "correlations/component_identity.h"
 
 namespace tarvox {
 
@@ -13,23 +14,15 @@ constexpr double kRankinePerKelvin = 1.8;
 constexpr double kCubeRoot = 0.3333333;
 constexpr double kCube = 3.0;
 constexpr double kAveragingWeight = 0.5;
-constexpr double kWaterComponentId = 19.0;
-constexpr double kWaterCasNumber = 7732185.0;  // 7732-18-5
 
 bool Absent(const FluidState& s, int phase) { return phase != kFeed && s.PhasePresent[phase] == 0; }
-
-// Truncated toward zero, plus one when the discarded part exceeds one half in magnitude. Kept in
-// double so that no value, however large, overflows an integer.
-double MadeInteger(double value) {
-  const double whole = std::trunc(value);
-  return std::fabs(value - whole) > 0.5 ? whole + 1.0 : whole;
-}
 
 // A parameter the correlation does not hold arrives as EMPTY_VALUE, which is negative too.
 bool UsableParameter(double value) { return std::isfinite(value) && value >= 0.0; }
 
 bool IsWater(double component_id, double cas_number) {
-  return MadeInteger(component_id) == kWaterComponentId || MadeInteger(cas_number) == kWaterCasNumber;
+  return component::RoundIdentifier(component_id) == component::kWaterId ||
+         component::RoundIdentifier(cas_number) == component::kWaterCas;
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "calculator/property_calculator.h"
+#include "correlations/component_identity.h"
 
 namespace tarvox {
 
@@ -14,7 +15,6 @@ constexpr double kStandardPressure = 101.325;
 constexpr double kStandardGasVolumeFactor = 85119.9696;
 constexpr double kLiquidVolumeFactor = 3600.0;
 constexpr double kPresenceThreshold = 1e-6;
-constexpr double kCasWater = 7732185.0;
 
 // A volume per unit amount of feed; empty when the flash left it undeterminable.
 using Volume = std::optional<double>;
@@ -70,7 +70,7 @@ bool CPropertyCalculator::IsAqueousPhase(const FluidState& record, int phase) {
   if (!cas || !x) return false;
   int water = -1;
   for (int i = 0; i < record.ComponentCount; ++i)
-    if (cas[i] == kCasWater) water = i;  // with several, the last
+    if (cas[i] == component::kWaterCas) water = i;  // with several, the last
   if (water < 0) return false;
   double others = 0.0;
   for (int i = 0; i < record.ComponentCount; ++i)

@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "calculator/property_calculator.h"
+#include "correlations/component_identity.h"
 
 namespace tarvox {
 
@@ -27,8 +28,6 @@ constexpr double kBisectionRatioTolerance = 0.001;
 constexpr double kLowerBoundFractions[] = {0.99, 0.8};
 constexpr double kNonCondensableIds[] = {1.0, 13.0, 20.0};
 constexpr double kNonCondensableCas[] = {74828.0, 7727379.0, 1333740.0};  // methane, nitrogen, hydrogen
-constexpr double kWaterId = 19.0;
-constexpr double kWaterCas = 7732185.0;
 
 // The host shows the text of the last message from this one module-wide buffer.
 char message_buffer[256];
@@ -99,7 +98,7 @@ bool IsNonCondensable(const double* ids, const double* cas, int i) {
 }
 
 bool IsWater(const double* ids, const double* cas, int i) {
-  return Matches(ids, i, &kWaterId, 1) || Matches(cas, i, &kWaterCas, 1);
+  return Matches(ids, i, &component::kWaterId, 1) || Matches(cas, i, &component::kWaterCas, 1);
 }
 
 // Divides the feed by its sum; a feed with nothing left in it stays all zero rather than be

@@ -234,14 +234,4 @@ HRESULT CorrelationDispatch::GetTypeInfo(UINT, LCID, ITypeInfo** info) {
   return DISP_E_BADINDEX;
 }
 
-HRESULT CorrelationDispatch::GetIDsOfNames(REFIID, LPOLESTR*, UINT count, LCID, DISPID* ids) {
-  if (ids)
-    for (UINT i = 0; i < count; ++i) ids[i] = DISPID_UNKNOWN;
-  return DISP_E_UNKNOWNNAME;
-}
-
-HRESULT CorrelationDispatch::Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) {
-  return DISP_E_MEMBERNOTFOUND;
-}
-
 }  // namespace tarvox

@@ -13,31 +13,40 @@
 
 namespace tarvox {
 
-// The class's own dual interface I<Name>: no members; its dispatch answers from the module's
-// type library.
-class OwnInterfaceDispatch : public IDispatch {
+// Dispatch that resolves no names: the own interface has no members, and ICorrelation's
+// names live in the host's type library, which the module does not carry. Callers bind to the
+// vtable.
+template <typename Interface>
+class NamelessDispatch : public Interface {
+ public:
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT count, LCID, DISPID* ids) override {
+    if (ids)
+      for (UINT i = 0; i < count; ++i) ids[i] = DISPID_UNKNOWN;
+    return DISP_E_UNKNOWNNAME;
+  }
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
+                                   UINT*) override {
+    return DISP_E_MEMBERNOTFOUND;
+  }
+};
+
+// The class's own dual interface I<Name>: its type information comes from the module's type
+// library.
+class OwnInterfaceDispatch : public NamelessDispatch<IDispatch> {
  public:
   explicit OwnInterfaceDispatch(const IID& iid) : iid_(iid) {}
   HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
   HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID lcid, ITypeInfo** info) override;
-  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID lcid,
-                                          DISPID* ids) override;
-  HRESULT STDMETHODCALLTYPE Invoke(DISPID member, REFIID riid, LCID lcid, WORD flags, DISPPARAMS* params,
-                                   VARIANT* result, EXCEPINFO* exception, UINT* argument_error) override;
 
  private:
   const IID& iid_;
 };
 
-// ICorrelation's type information belongs to the host's type library: the module reports none.
-class CorrelationDispatch : public ICorrelation {
+// ICorrelation: the module reports no type information for it.
+class CorrelationDispatch : public NamelessDispatch<ICorrelation> {
  public:
   HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
   HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID lcid, ITypeInfo** info) override;
-  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID lcid,
-                                          DISPID* ids) override;
-  HRESULT STDMETHODCALLTYPE Invoke(DISPID member, REFIID riid, LCID lcid, WORD flags, DISPPARAMS* params,
-                                   VARIANT* result, EXCEPINFO* exception, UINT* argument_error) override;
 };
 
 class CCorrelation final : public OwnInterfaceDispatch, public CorrelationDispatch {

@@ -4,6 +4,12 @@
 
 #include "common/ansi_text.h"
 
+#ifndef _WIN32
+#include <string>
+
+#include "tarvox_platform/registry.h"
+#endif
+
 namespace tarvox::tool {
 
 namespace {
@@ -11,10 +17,34 @@ namespace {
 #ifndef _WIN32
 using RegisterFunction = HRESULT (*)();
 
-// The module's own registration, run once when the registry does not know its classes yet.
+// The module beside this program, where the loader's name rule finds "tarvox.dll".
+std::string ModuleBesideExecutable() {
+  char path[4096];
+  const DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
+  if (n == 0 || n >= sizeof path) return {};
+  std::string folder(path, n);
+  return folder.substr(0, folder.rfind('/')) + "/tarvox.so";
+}
+
+// Whether the registry sends the module's classes to `module`.
+bool RegisteredTo(const std::string& module) {
+  CLSID clsid;
+  if (FAILED(CLSIDFromProgID(OLESTR("Tarvox.MassDensity"), &clsid))) return false;
+  OLECHAR text[39];
+  StringFromGUID2(clsid, text, 39);
+  try {
+    const auto server =
+        tarvox_platform::RegistryStore().GetValue("HKCR\\CLSID\\" + WideToAnsi(text) + "\\InprocServer32");
+    return server && *server == module;
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
+// The module registers itself, as an installer would, when the registry does not send its classes
+// to the module beside this program (first run, or another build registered last).
 void RegisterModuleBesideExecutable() {
-  CLSID probe;
-  if (SUCCEEDED(CLSIDFromProgID(OLESTR("Tarvox.MassDensity"), &probe))) return;
+  if (RegisteredTo(ModuleBesideExecutable())) return;
   HMODULE module = LoadLibraryA("tarvox.dll");
   auto register_server =
       module ? reinterpret_cast<RegisterFunction>(GetProcAddress(module, "DllRegisterServer")) : nullptr;

@@ -169,6 +169,22 @@ TEST_F(TarvoxTool, BadStreamFilesAreRefusedWithAReason) {
                 "molar_flow_kmol_h");
 }
 
+TEST_F(TarvoxTool, ARegistrationOfAnotherBuildIsReplacedByTheModuleBesideTheTool) {
+  // Another build of the module registered last: its classes point elsewhere.
+  const std::filesystem::path registry = folder_ / "registry.txt";
+  std::filesystem::remove(registry);
+  ASSERT_EQ(Calc("--only MolecularWeight").status, 0);
+  std::string text = ReadAll(registry);
+  const std::string module = (std::filesystem::path(TARVOX_TOOL_PATH).parent_path() / "tarvox.so").string();
+  for (std::size_t at = text.find(module); at != std::string::npos; at = text.find(module, at))
+    text.replace(at, module.size(), "/elsewhere/tarvox.so");
+  std::ofstream(registry, std::ios::trunc) << text;
+
+  const ToolRun run = Calc("--only MolecularWeight --format csv");
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(ReadAll(registry).find("/elsewhere/"), std::string::npos);
+}
+
 TEST_F(TarvoxTool, BadOptionsAreRefusedBeforeAnythingIsComputed) {
   ExpectRefused(Calc("--only MassDensity,NoSuchClass"), "NoSuchClass");
   ExpectRefused(Calc("--set RVP_100F.RemoveNCmolPercent=plenty"), "not a number");

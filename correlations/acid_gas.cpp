@@ -78,7 +78,10 @@ double PartialPressure(CPropertyCalculator& calculator, double id, double cas) {
   if (!ids || pressure == EMPTY_VALUE || !cas_numbers || !y) return 0.0;
   for (int i = 0; i < s.ComponentCount; ++i) {
     if (!Matches(ids[i], id) && !Matches(cas_numbers[i], cas)) continue;
-    return y[i] == EMPTY_VALUE ? 0.0 : pressure * y[i];
+    if (y[i] == EMPTY_VALUE) return 0.0;
+    // A product beyond the range of a double is no value, which these evaluators report as 0.
+    const double partial_pressure = pressure * y[i];
+    return std::isfinite(partial_pressure) ? partial_pressure : 0.0;
   }
   return 0.0;
 }

@@ -1,8 +1,12 @@
 #!/usr/bin/env bash
-# Installs what building and testing Tarvox needs on Debian 12, skipping what is there already.
+# Installs what building and testing Tarvox needs on Debian 12, skipping what is there already;
+# --windows adds the cross build and Wine, --fuzz the clang tool chain of the fuzz preset.
 set -euo pipefail
 packages=(cmake ninja-build g++ ccache libgtest-dev libbenchmark-dev libpugixml-dev nlohmann-json3-dev
           libeigen3-dev python3)
+if [[ "${1:-}" == "--fuzz" ]]; then
+  packages+=(clang-14 libclang-rt-14-dev)
+fi
 if [[ "${1:-}" == "--windows" ]]; then
   packages+=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 googletest)
 fi

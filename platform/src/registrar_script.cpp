@@ -13,6 +13,10 @@ namespace {
 
 enum class Flag { kNone, kNoRemove, kForceRemove, kDelete };
 
+// Windows allows 512 levels of keys; deeper scripts are refused before the recursive parse
+// exhausts the stack.
+constexpr int kMaxKeyDepth = 512;
+
 struct ScriptKey {
   Flag flag = Flag::kNone;
   std::string name;
@@ -81,6 +85,7 @@ class Parser {
 
   // A key's block holds named values and subkeys.
   void ParseKeyBlock(ScriptKey& key) {
+    if (++depth_ > kMaxKeyDepth) throw SyntaxError("keys nested too deeply");
     while (!ConsumeIf("}")) {
       if (ConsumeIf("val")) {
         std::optional<std::string> name = NextToken();
@@ -91,6 +96,7 @@ class Parser {
         key.children.push_back(ParseKey());
       }
     }
+    --depth_;
   }
 
   std::string ParseTypedValue() {
@@ -170,6 +176,7 @@ class Parser {
   std::string_view text_;
   const std::map<std::string, std::string>& replacements_;
   std::size_t pos_ = 0;
+  int depth_ = 0;
 };
 
 void RegisterKey(RegistryStore& store, const std::string& parent, const ScriptKey& key) {

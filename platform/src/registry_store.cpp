@@ -62,10 +62,18 @@ bool RegistryStore::Save() const {
     for (const auto& [name, value] : values) entry[name] = value;
     document[key] = entry;
   }
+  // Serialised before the file is opened: names that are not UTF-8 cannot be written, and the
+  // file must not be truncated for them.
+  std::string text;
+  try {
+    text = document.dump(1);
+  } catch (const nlohmann::json::exception&) {
+    return false;
+  }
   std::error_code ignored;
   if (file_.has_parent_path()) std::filesystem::create_directories(file_.parent_path(), ignored);
   std::ofstream out(file_, std::ios::trunc);
-  out << document.dump(1) << '\n';
+  out << text << '\n';
   return static_cast<bool>(out);
 }
 

@@ -248,6 +248,22 @@ TEST(PartialPressure, NoValueIsReportedAsZero) {
   EXPECT_EQ(calc->GetPartialPressureH2S(), 0.0);
 }
 
+TEST(PartialPressure, ProductBeyondTheRangeOfADoubleIsReportedAsZero) {
+  auto fluid = SourGas();
+  fluid->state.Pressure = 1e300;
+  fluid->compositions[0] = std::vector<double>{0.9, 1e10, -1e10};
+  {
+    BoundFluid calc(fluid.Get());
+    EXPECT_EQ(calc->GetPartialPressureCO2(), 0.0);
+    EXPECT_EQ(calc->GetPartialPressureH2S(), 0.0);
+  }
+  // Through Calculate the stream's slot holds 0, not the empty value.
+  ConnectedCorrelation correlation(ParseGuid("{96F5B2CD-8B31-4C1E-9265-414C95D8D22F}"),
+                                   static_cast<IHostFluid*>(fluid.Get()));
+  ASSERT_EQ(correlation.Calculate(), S_OK);
+  EXPECT_EQ(correlation.Slot(0), 0.0);
+}
+
 TEST(PartialPressure, ReportedForTheStreamOnlyThroughCalculate) {
   auto fluid = SourGas();
   constexpr CLSID kPartialPressures[] = {ParseGuid("{96F5B2CD-8B31-4C1E-9265-414C95D8D22F}"),

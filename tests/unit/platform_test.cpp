@@ -103,6 +103,41 @@ TEST_F(RegistrarScript, StoreSurvivesSaveAndLoad) {
   EXPECT_EQ(again.SubKeys("HKCR\\A"), std::vector<std::string>{"B"});
 }
 
+// Nested keys, `depth` levels below HKCR.
+std::string NestedScript(int depth) {
+  std::string script = "HKCR {";
+  for (int i = 0; i < depth; ++i) script += " K {";
+  for (int i = 0; i < depth; ++i) script += " }";
+  return script + " }";
+}
+
+TEST_F(RegistrarScript, DeepNestingWithinTheRegistryLimitRegisters) {
+  RegistryStore store(file);
+  ASSERT_EQ(RunRegistrarScript(store, NestedScript(100), {}, true), S_OK);
+  std::string key = "HKCR";
+  for (int i = 0; i < 100; ++i) key += "\\K";
+  EXPECT_TRUE(store.KeyExists(key));
+}
+
+TEST_F(RegistrarScript, NestingBeyondTheRegistryLimitFailsWithoutExhaustingTheStack) {
+  RegistryStore store(file);
+  EXPECT_EQ(RunRegistrarScript(store, NestedScript(1'000'000), {}, true), E_FAIL);
+  EXPECT_TRUE(store.SubKeys("HKCR").empty());
+}
+
+TEST_F(RegistrarScript, NameThatCannotBeStoredFailsTheSaveAndKeepsTheFile) {
+  {
+    RegistryStore store(file);
+    store.SetValue("HKCR\\A", "", "kept");
+    ASSERT_TRUE(store.Save());
+  }
+  RegistryStore store(file);
+  store.CreateKey("HKCR\\Caf\xE9");  // Windows-1252, not UTF-8
+  EXPECT_FALSE(store.Save());
+  RegistryStore again(file);
+  EXPECT_EQ(again.GetValue("HKCR\\A"), "kept");
+}
+
 TEST(PlatformLoader, BareWindowsNameLoadsTheSharedObjectBesideTheExecutable) {
   HMODULE library = LoadLibraryA("quorix2.DLL");
   ASSERT_NE(library, nullptr);

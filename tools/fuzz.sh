@@ -7,7 +7,7 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 seconds="${1:-60}"
 shift || true
 targets=("$@")
-((${#targets[@]})) || targets=(fuzz_calculate fuzz_registry_script fuzz_electrolyte)
+((${#targets[@]})) || targets=(fuzz_calculate fuzz_registry_script fuzz_electrolyte fuzz_stream_file)
 
 cmake --preset fuzz -S "$root" >/dev/null
 cmake --build --preset fuzz -j2 --target "${targets[@]}"

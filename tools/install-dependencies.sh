@@ -4,12 +4,13 @@
 set -euo pipefail
 packages=(cmake ninja-build g++ ccache libgtest-dev libbenchmark-dev libpugixml-dev nlohmann-json3-dev
           libeigen3-dev python3)
-if [[ "${1:-}" == "--fuzz" ]]; then
-  packages+=(clang-14 libclang-rt-14-dev)
-fi
-if [[ "${1:-}" == "--windows" ]]; then
-  packages+=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 googletest)
-fi
+for option in "$@"; do
+  case "$option" in
+    --fuzz) packages+=(clang-14 libclang-rt-14-dev) ;;
+    --windows) packages+=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 googletest) ;;
+    *) echo "install-dependencies.sh: unknown option $option" >&2; exit 2 ;;
+  esac
+done
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -118,6 +118,8 @@ StreamFile ReadStreamFile(std::string_view text) {
     const std::size_t colon = what.rfind(": ");
     Fail("malformed JSON at " + PositionOf(text, error.byte > 0 ? error.byte - 1 : 0) + ": " +
          (colon == std::string::npos ? what : what.substr(colon + 2)));
+  } catch (const json::out_of_range&) {
+    Fail("a number in the stream file is beyond the range of a double");
   }
   if (!root.is_object()) Fail("a stream file holds one JSON object");
   for (const auto& [key, value] : root.items())

@@ -84,5 +84,76 @@ TEST(RealisticHost, BlackOilReleasesGasAndShrinksToStandardConditions) {
   EXPECT_LT(fvf, 2.0);
 }
 
+const std::vector<std::string> kNaphtha = {"isobutane", "n-butane", "isopentane", "n-pentane", "n-hexane"};
+const std::vector<double> kNaphthaAmounts = {0.05, 0.15, 0.25, 0.3, 0.25};
+
+// The Reid value of the stream with the non-condensable threshold given, in mole percent.
+double ReidValue(PengRobinsonFluid& fluid, double remove_nc_mol_percent) {
+  testing::ConnectedCorrelation correlation(kReidVapourPressure, static_cast<IHostFluid*>(&fluid));
+  correlation.SetInput(OLESTR("RemoveNCmolPercent"), remove_nc_mol_percent);
+  EXPECT_EQ(correlation.Calculate(), S_OK);
+  return correlation.Slot(0);
+}
+
+// Vapour volume over liquid volume of `feed` flashed by the host at 37.778 °C and `pressure`.
+double VolumeRatio(PengRobinsonFluid& fluid, const std::vector<double>& feed, double pressure) {
+  ComPtr<IHostFlash> flash = ComPtr<IHostFlash>::Query(static_cast<IHostFluid*>(&fluid), IID_IHostFlash);
+  FlashRecord record;
+  FluidState& r = record.Get();
+  r.Temperature = 37.778;
+  r.Pressure = pressure;
+  r.ComponentCount = static_cast<std::int32_t>(feed.size());
+  for (int k = 0; k < PhaseSlotCount; ++k) {
+    r.Composition[k] = static_cast<double*>(CoTaskMemAlloc(feed.size() * sizeof(double)));
+    std::copy(feed.begin(), feed.end(), r.Composition[k]);
+  }
+  EXPECT_EQ(flash->Flash(&r), S_OK);
+  const auto volume = [&](int k) {
+    return r.PhasePresent[k] && r.PhaseFraction[k] > 1e-6 ? r.PhaseFraction[k] * r.MolarVolume[k] : 0.0;
+  };
+  return volume(kVapour) / (volume(kLiquid1) + volume(kLiquid2));
+}
+
+TEST(RealisticHost, ReidValueOfALightNaphthaIsWhereTheVapourIsFourTimesTheLiquid) {
+  ComPtr<PengRobinsonFluid> naphtha = Fluid(kNaphtha, kNaphthaAmounts, 20.0, 500.0);
+  const double tvp = Overall(kTrueVapourPressure, *naphtha.Get());
+  const double rvp = ReidValue(*naphtha.Get(), 0.0);
+  EXPECT_GT(rvp, 0.0);
+  EXPECT_LT(rvp, tvp);
+  // An independent flash of the feed at the Reid value: four volumes of vapour to one of liquid.
+  EXPECT_NEAR(VolumeRatio(*naphtha.Get(), kNaphthaAmounts, rvp), 4.0, 0.01);
+}
+
+TEST(RealisticHost, MethaneBelowTheThresholdIsTakenOutAndAtItStays) {
+  std::vector<std::string> names = kNaphtha;
+  names.push_back("methane");
+  std::vector<double> amounts = {0.05 * 0.99, 0.15 * 0.99, 0.25 * 0.99, 0.3 * 0.99, 0.25 * 0.99, 0.01};
+  ComPtr<PengRobinsonFluid> live = Fluid(names, amounts, 20.0, 2000.0);
+  ComPtr<PengRobinsonFluid> dead = Fluid(kNaphtha, kNaphthaAmounts, 20.0, 2000.0);
+  const double without_methane = ReidValue(*dead.Get(), 0.0);
+  const double kept = ReidValue(*live.Get(), 0.0);
+  EXPECT_GT(kept, 1.05 * without_methane);  // one percent of methane raises it markedly
+  EXPECT_NEAR(ReidValue(*live.Get(), 2.0), without_methane, 1e-6 * without_methane);
+  EXPECT_NEAR(ReidValue(*live.Get(), 0.5), kept, 1e-9 * kept);
+  EXPECT_NEAR(ReidValue(*live.Get(), 1.0), kept, 1e-9 * kept);  // exactly at the threshold: stays
+}
+
+TEST(RealisticHost, WaterIsTakenOutOfAWetFeedButNotOutOfPureWater) {
+  std::vector<std::string> names = kNaphtha;
+  names.push_back("water");
+  std::vector<double> amounts = {0.05 * 0.9, 0.15 * 0.9, 0.25 * 0.9, 0.3 * 0.9, 0.25 * 0.9, 0.1};
+  ComPtr<PengRobinsonFluid> wet = Fluid(names, amounts, 20.0, 500.0);
+  ComPtr<PengRobinsonFluid> dry = Fluid(kNaphtha, kNaphthaAmounts, 20.0, 500.0);
+  const double dry_value = ReidValue(*dry.Get(), 0.0);
+  EXPECT_NEAR(ReidValue(*wet.Get(), 0.0), dry_value, 1e-6 * dry_value);
+
+  ComPtr<PengRobinsonFluid> water = Fluid({"water"}, {1.0}, 20.0, 500.0);
+  EXPECT_DOUBLE_EQ(ReidValue(*water.Get(), 0.0), Overall(kTrueVapourPressure, *water.Get()));
+  const std::vector<std::string>& messages = water->messages();
+  EXPECT_NE(std::find(messages.begin(), messages.end(),
+                      "Fluid has only one active component - returning TVP as RVP"),
+            messages.end());
+}
+
 }  // namespace
 }  // namespace tarvox::host

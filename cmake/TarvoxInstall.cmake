@@ -7,7 +7,7 @@
 # share/tarvox/data/, reached from the tool's folder through the link lib/tarvox/data.
 #
 # Windows: one flat folder, as regsvr32 and the loader expect: tarvox.exe, tarvox.dll, quorix2.dll,
-# TVXELYTE.DLL, data\ and INSTALL.txt.
+# TVXELYTE.DLL, data\, include\, docs\ and INSTALL.txt.
 include(GNUInstallDirs)
 
 set(TARVOX_COMPONENT_TABLES ${PROJECT_SOURCE_DIR}/data/components.csv ${PROJECT_SOURCE_DIR}/data/kij_pr.csv)
@@ -16,7 +16,11 @@ set(TARVOX_HOST_HEADERS
     framework/correlation_interface.h common/guid.h common/com.h)
 
 if(WIN32)
-  install(TARGETS tarvox tarvox_tool quorix2 tvxelyte RUNTIME DESTINATION . LIBRARY DESTINATION .)
+  # The import libraries of the DLLs are of no use to a host, which loads them at run time.
+  install(TARGETS tarvox tarvox_tool quorix2 tvxelyte
+          RUNTIME DESTINATION .
+          LIBRARY DESTINATION .
+          ARCHIVE DESTINATION lib EXCLUDE_FROM_ALL)
   install(FILES ${TARVOX_COMPONENT_TABLES} DESTINATION data)
   install(FILES ${PROJECT_SOURCE_DIR}/packaging/INSTALL.txt DESTINATION .)
   install(FILES ${PROJECT_SOURCE_DIR}/docs/user-guide.md DESTINATION docs)

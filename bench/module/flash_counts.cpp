@@ -1,0 +1,142 @@
+// Host flashes per Calculate for the classes that flash, over a fixed set of fluids, counted by the
+// Peng-Robinson host's own flash counter. Prints a Markdown table: one row per class, one column
+// per fluid, then the median and the worst count.
+#include <algorithm>
+#include <cstdio>
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "bench/module/connected_correlation.h"
+#include "bench/module/stream_hosts.h"
+#include "host/tool/sample_streams.h"
+
+namespace tarvox::bench {
+namespace {
+
+host::StreamSpec Fluid(std::string name, double temperature_c, double pressure_kpa,
+                       std::vector<std::pair<std::string, double>> amounts) {
+  host::StreamSpec stream;
+  stream.name = std::move(name);
+  stream.temperature_c = temperature_c;
+  stream.pressure_kpa = pressure_kpa;
+  stream.molar_flow_kmol_h = 100.0;
+  double total = 0.0;
+  for (const auto& [component, amount] : amounts) total += amount;
+  for (const auto& [component, amount] : amounts) {
+    stream.components.push_back(component);
+    stream.composition.push_back(amount / total);
+  }
+  return stream;
+}
+
+std::vector<host::StreamSpec> Fluids() {
+  return {
+      Fluid("propane", 20.0, 2000.0, {{"propane", 1.0}}),
+      Fluid("n-butane", 20.0, 1000.0, {{"n-butane", 1.0}}),
+      Fluid("n-hexane", 25.0, 101.325, {{"n-hexane", 1.0}}),
+      Fluid("light naphtha", 25.0, 300.0,
+            {{"isopentane", 20.0}, {"n-pentane", 30.0}, {"n-hexane", 30.0}, {"n-heptane", 20.0}}),
+      Fluid("heavy naphtha", 25.0, 300.0,
+            {{"n-heptane", 20.0},
+             {"n-octane", 25.0},
+             {"n-nonane", 20.0},
+             {"n-decane", 15.0},
+             {"cyclohexane", 10.0},
+             {"toluene", 10.0}}),
+      Fluid("gasoline", 15.0, 200.0,
+            {{"n-butane", 6.0},
+             {"isobutane", 2.0},
+             {"isopentane", 12.0},
+             {"n-pentane", 8.0},
+             {"n-hexane", 12.0},
+             {"cyclohexane", 6.0},
+             {"benzene", 2.0},
+             {"n-heptane", 14.0},
+             {"toluene", 14.0},
+             {"n-octane", 16.0},
+             {"n-nonane", 8.0}}),
+      Fluid("crude with gas", 80.0, 20000.0,
+            {{"methane", 25.0},
+             {"ethane", 5.0},
+             {"propane", 5.0},
+             {"n-butane", 4.0},
+             {"n-pentane", 4.0},
+             {"n-hexane", 6.0},
+             {"n-octane", 15.0},
+             {"n-decane", 20.0},
+             {"n-dodecane", 16.0}}),
+      Fluid(
+          "natural gas", 40.0, 5000.0,
+          {{"nitrogen", 1.0}, {"carbon dioxide", 2.0}, {"methane", 85.0}, {"ethane", 8.0}, {"propane", 4.0}}),
+      Fluid("hydrogen-rich gas", 40.0, 2000.0,
+            {{"hydrogen", 60.0}, {"methane", 25.0}, {"ethane", 10.0}, {"carbon monoxide", 5.0}}),
+      Fluid("decane liquid", 25.0, 200.0, {{"n-decane", 70.0}, {"n-dodecane", 30.0}}),
+      *tool::SampleStream(tool::kDefaultSample),
+  };
+}
+
+constexpr const char* kFlashingClasses[] = {"RVP_100F",    "TVP_100F", "EntMeth_Cv", "SolutionGOR",
+                                            "SolutionWOR", "OilFVF",   "Exergy"};
+
+const ClassInfo& Class(const std::string& name) {
+  for (const ClassInfo& info : ClassCatalogue())
+    if (name == info.name) return info;
+  throw std::runtime_error("unknown class " + name);
+}
+
+long long FlashCount(host::PengRobinsonFluid& fluid) {
+  long long count = 0;
+  fluid.GetFlashCount(&count);
+  return count;
+}
+
+// Flashes one Calculate makes; a failed Calculate is marked in `failed`.
+long long FlashesOfOneCalculate(const ClassInfo& info, const host::StreamSpec& stream, bool& failed) {
+  ComPtr<host::PengRobinsonFluid> fluid = PengRobinsonStream(stream);
+  ConnectedCorrelation correlation(info, static_cast<IHostFluid*>(fluid.Get()));
+  const long long before = FlashCount(*fluid.Get());
+  failed = FAILED(correlation.Calculate());
+  return FlashCount(*fluid.Get()) - before;
+}
+
+long long Median(std::vector<long long> values) {
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
+int Run() {
+  const std::vector<host::StreamSpec> fluids = Fluids();
+  std::printf("| class |");
+  for (const host::StreamSpec& fluid : fluids) std::printf(" %s |", fluid.name.c_str());
+  std::printf(" median | worst |\n|---|");
+  for (std::size_t i = 0; i < fluids.size() + 2; ++i) std::printf("---:|");
+  std::printf("\n");
+  bool any_failed = false;
+  for (const char* name : kFlashingClasses) {
+    const ClassInfo& info = Class(name);
+    std::vector<long long> counts;
+    std::printf("| %s |", name);
+    for (const host::StreamSpec& fluid : fluids) {
+      bool failed = false;
+      counts.push_back(FlashesOfOneCalculate(info, fluid, failed));
+      any_failed = any_failed || failed;
+      std::printf(" %lld%s |", counts.back(), failed ? "*" : "");
+    }
+    std::printf(" %lld | %lld |\n", Median(counts), *std::max_element(counts.begin(), counts.end()));
+  }
+  if (any_failed) std::printf("\n* Calculate reported a failure for this fluid.\n");
+  return 0;
+}
+
+}  // namespace
+}  // namespace tarvox::bench
+
+int main() {
+  try {
+    return tarvox::bench::Run();
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "bench_flash_counts: %s\n", error.what());
+    return 1;
+  }
+}

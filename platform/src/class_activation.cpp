@@ -1,3 +1,7 @@
+#include <filesystem>
+#include <memory>
+#include <mutex>
+#include <optional>
 #include <string>
 
 #include "tarvox_platform/registry.h"
@@ -20,13 +24,32 @@ std::string GuidText(REFGUID guid) {
 
 using DllGetClassObjectFunction = HRESULT (*)(REFCLSID, REFIID, void**);
 
+// A value of the registry as its file stands now. The file is read again only when it or its
+// name changed, so that creating many objects does not parse it for each one.
+std::optional<std::string> RegistryValue(const std::string& key) {
+  static std::mutex guard;
+  static std::unique_ptr<tarvox_platform::RegistryStore> store;
+  static std::filesystem::path loaded_path;
+  static std::filesystem::file_time_type loaded_time;
+  const std::lock_guard<std::mutex> lock(guard);
+  const std::filesystem::path path = tarvox_platform::RegistryStore::DefaultPath();
+  std::error_code missing;
+  const std::filesystem::file_time_type time = std::filesystem::last_write_time(path, missing);
+  if (!store || path != loaded_path || time != loaded_time) {
+    store.reset();
+    store = std::make_unique<tarvox_platform::RegistryStore>(path);  // throws when the file cannot be read
+    loaded_path = path;
+    loaded_time = time;
+  }
+  return store->GetValue(key);
+}
+
 }  // namespace
 
 extern "C" HRESULT CLSIDFromProgID(LPCOLESTR prog_id, CLSID* clsid) {
   if (!prog_id || !clsid) return E_INVALIDARG;
   try {
-    const tarvox_platform::RegistryStore store;
-    const auto text = store.GetValue("HKCR\\" + Narrow(prog_id) + "\\CLSID");
+    const auto text = RegistryValue("HKCR\\" + Narrow(prog_id) + "\\CLSID");
     if (!text) return CO_E_CLASSSTRING;
     return CLSIDFromString(Wide(*text).c_str(), clsid);
   } catch (const std::exception&) {
@@ -39,8 +62,7 @@ extern "C" HRESULT CoGetClassObject(REFCLSID clsid, DWORD, void*, REFIID riid, v
   *object = nullptr;
   std::optional<std::string> path;
   try {
-    const tarvox_platform::RegistryStore store;
-    path = store.GetValue("HKCR\\CLSID\\" + GuidText(clsid) + "\\InprocServer32");
+    path = RegistryValue("HKCR\\CLSID\\" + GuidText(clsid) + "\\InprocServer32");
   } catch (const std::exception&) {
     return REGDB_E_CLASSNOTREG;
   }

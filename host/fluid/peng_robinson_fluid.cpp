@@ -146,7 +146,7 @@ HRESULT PengRobinsonFluid::GetComponentName(int index, BSTR* name) {
 HRESULT PengRobinsonFluid::GetTransport(FluidState* state) {
   if (!state) return E_POINTER;
   if (!Reportable(split_)) return E_FAIL;
-  for (double& value : state->Viscosity) value = EMPTY_VALUE;
+  for (int k = 0; k < PhaseSlotCount; ++k) state->Viscosity[k] = EMPTY_VALUE;
   for (int k = 0; k < thermo::kPhaseSlotCount; ++k) {
     const thermo::SlotResult& slot = split_.slots[static_cast<std::size_t>(k)];
     const std::optional<double> viscosity = slot.properties.kinematic_viscosity;

@@ -38,8 +38,8 @@ struct WorkingRecord {
   explicit WorkingRecord(const std::vector<double>& feed) {
     std::memset(&record, 0, sizeof record);
     record.ComponentCount = static_cast<int>(feed.size());
-    for (double*& array : record.Composition)
-      array = static_cast<double*>(CoTaskMemAlloc(feed.size() * sizeof(double)));
+    for (int k = 0; k < PhaseSlotCount; ++k)
+      record.Composition[k] = static_cast<double*>(CoTaskMemAlloc(feed.size() * sizeof(double)));
     std::copy(feed.begin(), feed.end(), record.Composition[kFeed]);
     for (int k = 0; k < 3; ++k) {
       record.PhasePresent[k] = -32767;
@@ -47,7 +47,7 @@ struct WorkingRecord {
     }
   }
   ~WorkingRecord() {
-    for (double* array : record.Composition) CoTaskMemFree(array);
+    for (int k = 0; k < PhaseSlotCount; ++k) CoTaskMemFree(record.Composition[k]);
   }
   WorkingRecord(const WorkingRecord&) = delete;
   WorkingRecord& operator=(const WorkingRecord&) = delete;
@@ -63,21 +63,23 @@ TEST(HostFluidState, WellstreamHasThreePhasesThatBalanceTheFeed) {
     ASSERT_EQ(fluid->GetState(&state), S_OK);
     const int n = state.ComponentCount;
     ASSERT_EQ(n, 16);
-    EXPECT_DOUBLE_EQ(state.Temperature, 40.0);
-    EXPECT_DOUBLE_EQ(state.Pressure, 3000.0);
+    EXPECT_DOUBLE_EQ(double{state.Temperature}, 40.0);
+    EXPECT_DOUBLE_EQ(double{state.Pressure}, 3000.0);
     for (int k = 0; k < 3; ++k) EXPECT_EQ(state.PhasePresent[k], 1) << "phase " << k;
     EXPECT_EQ(state.PhasePresent[kSolid], 0);
-    EXPECT_EQ(state.PhaseFraction[kSolid], EMPTY_VALUE);
+    EXPECT_EQ(double{state.PhaseFraction[kSolid]}, EMPTY_VALUE);
     EXPECT_EQ(state.Composition[kSolid][0], EMPTY_VALUE);
-    EXPECT_NEAR(state.PhaseFraction[0] + state.PhaseFraction[1] + state.PhaseFraction[2], 1.0, 1e-12);
+    EXPECT_NEAR(
+        double{state.PhaseFraction[0]} + double{state.PhaseFraction[1]} + double{state.PhaseFraction[2]}, 1.0,
+        1e-12);
 
     double enthalpy = 0.0, volume = 0.0;
     for (int k = 0; k < 3; ++k) {
       enthalpy += state.PhaseFraction[k] * state.MolarEnthalpy[k];
       volume += state.PhaseFraction[k] * state.MolarVolume[k];
     }
-    EXPECT_NEAR(state.MolarEnthalpy[kFeed], enthalpy, 1e-9 * std::fabs(enthalpy));
-    EXPECT_NEAR(state.MolarVolume[kFeed], volume, 1e-12);
+    EXPECT_NEAR(double{state.MolarEnthalpy[kFeed]}, enthalpy, 1e-9 * std::fabs(enthalpy));
+    EXPECT_NEAR(double{state.MolarVolume[kFeed]}, volume, 1e-12);
     for (int i = 0; i < n; ++i) {
       double moles = 0.0;
       for (int k = 0; k < 3; ++k) moles += state.PhaseFraction[k] * state.Composition[k][i];
@@ -85,12 +87,12 @@ TEST(HostFluidState, WellstreamHasThreePhasesThatBalanceTheFeed) {
     }
     // Water-rich liquid in slot 2, vapour lightest.
     EXPECT_GT(state.Composition[kLiquid2][15], 0.99);
-    EXPECT_GT(state.MolarVolume[kVapour], state.MolarVolume[kLiquid1]);
+    EXPECT_GT(double{state.MolarVolume[kVapour]}, double{state.MolarVolume[kLiquid1]});
 
     ASSERT_EQ(fluid->GetTransport(&state), S_OK);
-    for (int k = 0; k < 3; ++k) EXPECT_GT(state.Viscosity[k], 0.0);
-    EXPECT_EQ(state.Viscosity[kSolid], EMPTY_VALUE);
-    for (double* array : state.Composition) CoTaskMemFree(array);
+    for (int k = 0; k < 3; ++k) EXPECT_GT(double{state.Viscosity[k]}, 0.0);
+    EXPECT_EQ(double{state.Viscosity[kSolid]}, EMPTY_VALUE);
+    for (int k = 0; k < PhaseSlotCount; ++k) CoTaskMemFree(state.Composition[k]);
   }
   EXPECT_EQ(tarvox_platform::LiveTaskBlocks(), blocks_before);
 }
@@ -100,14 +102,14 @@ TEST(HostFluidState, AbsentPhasesAreEmpty) {
   FluidState state{};
   ASSERT_EQ(fluid->GetState(&state), S_OK);
   EXPECT_EQ(state.PhasePresent[kVapour], 1);
-  EXPECT_DOUBLE_EQ(state.PhaseFraction[kVapour], 1.0);
+  EXPECT_DOUBLE_EQ(double{state.PhaseFraction[kVapour]}, 1.0);
   for (int k : {kLiquid1, kLiquid2}) {
     EXPECT_EQ(state.PhasePresent[k], 0);
-    EXPECT_EQ(state.PhaseFraction[k], EMPTY_VALUE);
-    EXPECT_EQ(state.MolarVolume[k], EMPTY_VALUE);
+    EXPECT_EQ(double{state.PhaseFraction[k]}, EMPTY_VALUE);
+    EXPECT_EQ(double{state.MolarVolume[k]}, EMPTY_VALUE);
     EXPECT_EQ(state.Composition[k][0], EMPTY_VALUE);
   }
-  for (double* array : state.Composition) CoTaskMemFree(array);
+  for (int k = 0; k < PhaseSlotCount; ++k) CoTaskMemFree(state.Composition[k]);
 }
 
 TEST(HostFluidFlash, BubblePointOfPropaneMatchesItsVapourPressure) {
@@ -118,12 +120,13 @@ TEST(HostFluidFlash, BubblePointOfPropaneMatchesItsVapourPressure) {
   work.record.Pressure = EMPTY_VALUE;
   work.record.PhaseFraction[kVapour] = 0.0;
   ASSERT_EQ(fluid->Flash(&work.record), S_OK);
-  EXPECT_NEAR(work.record.Pressure, 1300.471, 0.02 * 1300.471);
-  EXPECT_EQ(work.record.Composition[kFeed], feed_array) << "the caller's arrays stay in place";
+  EXPECT_NEAR(double{work.record.Pressure}, 1300.471, 0.02 * 1300.471);
+  EXPECT_EQ(static_cast<double*>(work.record.Composition[kFeed]), feed_array)
+      << "the caller's arrays stay in place";
   EXPECT_EQ(work.record.PhasePresent[kLiquid1], 1);
-  EXPECT_DOUBLE_EQ(work.record.PhaseFraction[kLiquid1], 1.0);
-  EXPECT_EQ(work.record.PhaseFraction[kSolid], 0.0);
-  EXPECT_GT(work.record.MolarVolume[kLiquid1], 0.0);
+  EXPECT_DOUBLE_EQ(double{work.record.PhaseFraction[kLiquid1]}, 1.0);
+  EXPECT_EQ(double{work.record.PhaseFraction[kSolid]}, 0.0);
+  EXPECT_GT(double{work.record.MolarVolume[kLiquid1]}, 0.0);
   long long flashes = 0;
   ASSERT_EQ(fluid->GetFlashCount(&flashes), S_OK);
   EXPECT_EQ(flashes, 1);
@@ -139,10 +142,10 @@ TEST(HostFluidFlash, GivenVapourFractionIsMet) {
   work.record.Pressure = EMPTY_VALUE;
   work.record.PhaseFraction[kVapour] = 0.8;
   ASSERT_EQ(fluid->Flash(&work.record), S_OK);
-  EXPECT_GT(work.record.Pressure, 355.545);
-  EXPECT_LT(work.record.Pressure, 1300.471);
-  EXPECT_DOUBLE_EQ(work.record.PhaseFraction[kVapour], 0.8);
-  EXPECT_NEAR(work.record.PhaseFraction[kLiquid1], 0.2, 1e-12);
+  EXPECT_GT(double{work.record.Pressure}, 355.545);
+  EXPECT_LT(double{work.record.Pressure}, 1300.471);
+  EXPECT_DOUBLE_EQ(double{work.record.PhaseFraction[kVapour]}, 0.8);
+  EXPECT_NEAR(double{work.record.PhaseFraction[kLiquid1]}, 0.2, 1e-12);
 }
 
 TEST(HostFluidFlash, FailuresLeaveTheRecordUntouched) {

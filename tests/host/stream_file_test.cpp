@@ -26,7 +26,9 @@ TEST(StreamFile, AmountsAreNormalisedAndSettingsRead) {
 
 TEST(StreamFile, NumbersBeyondTheRangeOfADoubleAreRefusedNotThrownThrough) {
   EXPECT_NE(Refusal(R"({"name": "x", "temperature_C": 1e999, "pressure_kPa": 100, "molar_flow_kmol_h": 1,
-    "composition": {"water": 1}})").find("range"), std::string::npos);
+    "composition": {"water": 1}})")
+                .find("range"),
+            std::string::npos);
 }
 
 }  // namespace

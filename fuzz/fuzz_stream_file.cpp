@@ -25,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Require(*refused.what() != '\0');  // a refusal always says why
     return 0;
   }
-  const tarvox::host::StreamSpec& stream = file.stream;
+  const tarvox::host::StreamConditions& stream = file.stream;
   Require(std::isfinite(stream.temperature_c) && std::isfinite(stream.pressure_kpa) &&
           std::isfinite(stream.molar_flow_kmol_h) && std::isfinite(stream.cost_factor));
   Require(!stream.components.empty() && stream.components.size() == stream.composition.size());

@@ -14,9 +14,9 @@
 namespace tarvox::bench {
 namespace {
 
-host::StreamSpec Fluid(std::string name, double temperature_c, double pressure_kpa,
-                       std::vector<std::pair<std::string, double>> amounts) {
-  host::StreamSpec stream;
+host::StreamConditions Fluid(std::string name, double temperature_c, double pressure_kpa,
+                             std::vector<std::pair<std::string, double>> amounts) {
+  host::StreamConditions stream;
   stream.name = std::move(name);
   stream.temperature_c = temperature_c;
   stream.pressure_kpa = pressure_kpa;
@@ -30,7 +30,7 @@ host::StreamSpec Fluid(std::string name, double temperature_c, double pressure_k
   return stream;
 }
 
-std::vector<host::StreamSpec> Fluids() {
+std::vector<host::StreamConditions> Fluids() {
   return {
       Fluid("propane", 20.0, 2000.0, {{"propane", 1.0}}),
       Fluid("n-butane", 20.0, 1000.0, {{"n-butane", 1.0}}),
@@ -92,7 +92,7 @@ long long FlashCount(host::PengRobinsonFluid& fluid) {
 }
 
 // Flashes one Calculate makes; a failed Calculate is marked in `failed`.
-long long FlashesOfOneCalculate(const ClassInfo& info, const host::StreamSpec& stream, bool& failed) {
+long long FlashesOfOneCalculate(const ClassInfo& info, const host::StreamConditions& stream, bool& failed) {
   ComPtr<host::PengRobinsonFluid> fluid = PengRobinsonStream(stream);
   ConnectedCorrelation correlation(info, static_cast<IHostFluid*>(fluid.Get()));
   const long long before = FlashCount(*fluid.Get());
@@ -106,9 +106,9 @@ long long Median(std::vector<long long> values) {
 }
 
 int Run() {
-  const std::vector<host::StreamSpec> fluids = Fluids();
+  const std::vector<host::StreamConditions> fluids = Fluids();
   std::printf("| class |");
-  for (const host::StreamSpec& fluid : fluids) std::printf(" %s |", fluid.name.c_str());
+  for (const host::StreamConditions& fluid : fluids) std::printf(" %s |", fluid.name.c_str());
   std::printf(" median | worst |\n|---|");
   for (std::size_t i = 0; i < fluids.size() + 2; ++i) std::printf("---:|");
   std::printf("\n");
@@ -117,7 +117,7 @@ int Run() {
     const ClassInfo& info = Class(name);
     std::vector<long long> counts;
     std::printf("| %s |", name);
-    for (const host::StreamSpec& fluid : fluids) {
+    for (const host::StreamConditions& fluid : fluids) {
       bool failed = false;
       counts.push_back(FlashesOfOneCalculate(info, fluid, failed));
       any_failed = any_failed || failed;

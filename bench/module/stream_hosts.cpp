@@ -60,7 +60,7 @@ void CopyState(host::PengRobinsonFluid& from, host::ScriptedFluid& to) {
 
 }  // namespace
 
-ComPtr<host::PengRobinsonFluid> PengRobinsonStream(const host::StreamSpec& stream) {
+ComPtr<host::PengRobinsonFluid> PengRobinsonStream(const host::StreamConditions& stream) {
   std::string error;
   ComPtr<host::PengRobinsonFluid> fluid =
       host::PengRobinsonFluid::Create(host::SharedComponentDatabase(), stream, error);

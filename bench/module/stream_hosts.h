@@ -7,13 +7,13 @@
 
 #include "common/com_ptr.h"
 #include "host/fluid/peng_robinson_fluid.h"
-#include "host/fluid/stream_spec.h"
+#include "host/fluid/stream_conditions.h"
 #include "host/scripted/scripted_fluid.h"
 
 namespace tarvox::bench {
 
 // The Peng-Robinson fluid of `stream`; throws std::runtime_error when the stream is invalid.
-ComPtr<host::PengRobinsonFluid> PengRobinsonStream(const host::StreamSpec& stream);
+ComPtr<host::PengRobinsonFluid> PengRobinsonStream(const host::StreamConditions& stream);
 
 // The built-in well stream of the tool.
 ComPtr<host::PengRobinsonFluid> WellStream();

@@ -108,7 +108,7 @@ std::optional<std::vector<double>> NamedArrayValues(std::string_view name, const
         PositiveRatio(split.cp, split.cp - thermo::kGasConstant));
   }
 
-  const StreamSpec& stream = source.stream;
+  const StreamConditions& stream = source.stream;
   const StandardLiquid feed = StandardLiquidOf(source, stream.composition);
   const bool at_15c = stream.standard_temperature == StandardTemperature::k15C;
   if (name == "MolarFlow") return std::vector<double>{stream.molar_flow_kmol_h};

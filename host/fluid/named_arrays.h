@@ -6,14 +6,14 @@
 #include <string_view>
 #include <vector>
 
-#include "host/fluid/stream_spec.h"
+#include "host/fluid/stream_conditions.h"
 #include "tarvox/thermo/component_data.hpp"
 #include "tarvox/thermo/flash_tp.hpp"
 
 namespace tarvox::host {
 
 struct NamedArraySource {
-  const StreamSpec& stream;
+  const StreamConditions& stream;
   const std::vector<const thermo::ComponentRecord*>& components;  // in the stream's order
   const thermo::FlashResult& split;                               // at the stream's conditions
 };

@@ -16,7 +16,7 @@ namespace {
 constexpr double kKelvinOffset = 273.15;
 
 std::vector<const thermo::ComponentRecord*> Records(const thermo::ComponentDatabase& database,
-                                                    const StreamSpec& stream) {
+                                                    const StreamConditions& stream) {
   if (stream.components.empty()) throw std::invalid_argument("the stream has no components");
   std::vector<const thermo::ComponentRecord*> records;
   for (const std::string& name : stream.components) {
@@ -66,7 +66,7 @@ std::vector<double> RecordFeed(const FluidState& record, std::size_t n) {
 }  // namespace
 
 PengRobinsonFluid::PengRobinsonFluid(std::shared_ptr<const thermo::ComponentDatabase> database,
-                                     StreamSpec stream)
+                                     StreamConditions stream)
     : database_(std::move(database)),
       stream_(std::move(stream)),
       components_(Records(*database_, stream_)),
@@ -79,7 +79,7 @@ PengRobinsonFluid::PengRobinsonFluid(std::shared_ptr<const thermo::ComponentData
 }
 
 ComPtr<PengRobinsonFluid> PengRobinsonFluid::Create(std::shared_ptr<const thermo::ComponentDatabase> database,
-                                                    StreamSpec stream, std::string& error) {
+                                                    StreamConditions stream, std::string& error) {
   try {
     return ComPtr<PengRobinsonFluid>::Adopt(new PengRobinsonFluid(std::move(database), std::move(stream)));
   } catch (const std::exception& e) {

@@ -9,7 +9,7 @@
 #include "calculator/host_fluid.h"
 #include "common/com_ptr.h"
 #include "host/common/com_object.h"
-#include "host/fluid/stream_spec.h"
+#include "host/fluid/stream_conditions.h"
 #include "tarvox/thermo/component_data.hpp"
 #include "tarvox/thermo/flash_tp.hpp"
 #include "tarvox/thermo/mixture.hpp"
@@ -20,11 +20,11 @@ class PengRobinsonFluid final : public ComObject<IHostFluid>, public IHostFlash,
  public:
   // Throws std::invalid_argument for a component the database does not hold, a composition of
   // the wrong length, with a negative entry or without any positive one.
-  PengRobinsonFluid(std::shared_ptr<const thermo::ComponentDatabase> database, StreamSpec stream);
+  PengRobinsonFluid(std::shared_ptr<const thermo::ComponentDatabase> database, StreamConditions stream);
 
   // A new fluid with one reference for the caller; empty with `error` set when the stream is invalid.
   static ComPtr<PengRobinsonFluid> Create(std::shared_ptr<const thermo::ComponentDatabase> database,
-                                          StreamSpec stream, std::string& error);
+                                          StreamConditions stream, std::string& error);
 
   // IUnknown
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
@@ -47,14 +47,14 @@ class PengRobinsonFluid final : public ComObject<IHostFluid>, public IHostFlash,
   // IHostFluid2
   HRESULT STDMETHODCALLTYPE GetStreamName(BSTR* name) override;
 
-  const StreamSpec& stream() const { return stream_; }
+  const StreamConditions& stream() const { return stream_; }
   const thermo::FlashResult& split() const { return split_; }
   const thermo::Mixture& mixture() const { return mixture_; }
   const std::vector<std::string>& messages() const { return messages_; }
 
  private:
   std::shared_ptr<const thermo::ComponentDatabase> database_;
-  StreamSpec stream_;
+  StreamConditions stream_;
   std::vector<const thermo::ComponentRecord*> components_;
   thermo::Mixture mixture_;
   thermo::FlashResult split_;  // at the stream's own conditions

@@ -6,9 +6,9 @@ namespace tarvox::tool {
 
 namespace {
 
-host::StreamSpec Stream(std::string name, double temperature_c, double pressure_kpa, double flow,
-                        std::vector<std::pair<std::string, double>> amounts) {
-  host::StreamSpec stream;
+host::StreamConditions Stream(std::string name, double temperature_c, double pressure_kpa, double flow,
+                              std::vector<std::pair<std::string, double>> amounts) {
+  host::StreamConditions stream;
   stream.name = std::move(name);
   stream.temperature_c = temperature_c;
   stream.pressure_kpa = pressure_kpa;
@@ -24,7 +24,7 @@ host::StreamSpec Stream(std::string name, double temperature_c, double pressure_
 
 }  // namespace
 
-std::optional<host::StreamSpec> SampleStream(std::string_view name) {
+std::optional<host::StreamConditions> SampleStream(std::string_view name) {
   if (name == "wellstream") {
     return Stream("wellstream", 40.0, 3000.0, 100.0,
                   {{"nitrogen", 0.5},

@@ -6,14 +6,14 @@
 #include <string_view>
 #include <vector>
 
-#include "host/fluid/stream_spec.h"
+#include "host/fluid/stream_conditions.h"
 
 namespace tarvox::tool {
 
 inline constexpr std::string_view kDefaultSample = "wellstream";
 
 // "wellstream": a three-phase well fluid (vapour, oil, water); "amine": a loaded MDEA solvent.
-std::optional<host::StreamSpec> SampleStream(std::string_view name);
+std::optional<host::StreamConditions> SampleStream(std::string_view name);
 std::vector<std::string> SampleNames();
 
 }  // namespace tarvox::tool

@@ -51,7 +51,7 @@ std::string Lower(std::string text) {
   return text;
 }
 
-void ReadComposition(const json& composition, host::StreamSpec& stream) {
+void ReadComposition(const json& composition, host::StreamConditions& stream) {
   if (!composition.is_object() || composition.empty())
     Fail("\"composition\" must be an object of component names and amounts");
   double total = 0.0;
@@ -126,7 +126,7 @@ StreamFile ReadStreamFile(std::string_view text) {
     if (!kKnownKeys.contains(key)) Fail("unknown field \"" + key + "\"");
 
   StreamFile file;
-  host::StreamSpec& stream = file.stream;
+  host::StreamConditions& stream = file.stream;
   const json& name = Required(root, "name");
   if (!name.is_string() || name.get<std::string>().empty()) Fail("\"name\" must be a non-empty text");
   stream.name = name.get<std::string>();

@@ -8,13 +8,13 @@
 #include <string_view>
 #include <vector>
 
-#include "host/fluid/stream_spec.h"
+#include "host/fluid/stream_conditions.h"
 #include "host/tool/input_setting.h"
 
 namespace tarvox::tool {
 
 struct StreamFile {
-  host::StreamSpec stream;
+  host::StreamConditions stream;
   std::vector<InputSetting> inputs;
 };
 

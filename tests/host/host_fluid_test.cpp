@@ -15,15 +15,15 @@
 namespace tarvox::host {
 namespace {
 
-ComPtr<PengRobinsonFluid> MakeFluid(const StreamSpec& stream) {
+ComPtr<PengRobinsonFluid> MakeFluid(const StreamConditions& stream) {
   std::string error;
   ComPtr<PengRobinsonFluid> fluid = PengRobinsonFluid::Create(SharedComponentDatabase(), stream, error);
   EXPECT_TRUE(fluid) << error;
   return fluid;
 }
 
-StreamSpec PureStream(const std::string& name, double temperature_c, double pressure_kpa) {
-  StreamSpec stream;
+StreamConditions PureStream(const std::string& name, double temperature_c, double pressure_kpa) {
+  StreamConditions stream;
   stream.name = name;
   stream.temperature_c = temperature_c;
   stream.pressure_kpa = pressure_kpa;
@@ -133,7 +133,7 @@ TEST(HostFluidFlash, BubblePointOfPropaneMatchesItsVapourPressure) {
 }
 
 TEST(HostFluidFlash, GivenVapourFractionIsMet) {
-  StreamSpec stream = PureStream("propane", 20.0, 2000.0);
+  StreamConditions stream = PureStream("propane", 20.0, 2000.0);
   stream.components = {"propane", "n-butane"};
   stream.composition = {0.5, 0.5};
   ComPtr<PengRobinsonFluid> fluid = MakeFluid(stream);
@@ -207,7 +207,7 @@ TEST(HostFluidArrays, EachCallReplacesAndFreesThePreviousArray) {
 }
 
 TEST(HostFluidArrays, StreamValuesFollowTheComponentData) {
-  StreamSpec stream = PureStream("n-butane", 20.0, 500.0);
+  StreamConditions stream = PureStream("n-butane", 20.0, 500.0);
   stream.components = {"n-butane", "water"};
   stream.composition = {0.25, 0.75};
   stream.standard_temperature = StandardTemperature::k60F;
@@ -250,10 +250,10 @@ TEST(HostFluidMessages, ReportedTextsAreCollected) {
 
 TEST(HostFluidCreation, UnknownComponentsAndEmptyFeedsAreRefused) {
   std::string error;
-  StreamSpec unknown = PureStream("unobtainium", 20.0, 100.0);
+  StreamConditions unknown = PureStream("unobtainium", 20.0, 100.0);
   EXPECT_FALSE(PengRobinsonFluid::Create(SharedComponentDatabase(), unknown, error));
   EXPECT_NE(error.find("unobtainium"), std::string::npos);
-  StreamSpec zero = PureStream("methane", 20.0, 100.0);
+  StreamConditions zero = PureStream("methane", 20.0, 100.0);
   zero.composition = {0.0};
   EXPECT_FALSE(PengRobinsonFluid::Create(SharedComponentDatabase(), zero, error));
 }

@@ -23,7 +23,7 @@ constexpr double kButaneAt100F = 355.545;
 
 ComPtr<PengRobinsonFluid> Fluid(std::vector<std::string> names, std::vector<double> amounts,
                                 double temperature_c, double pressure_kpa) {
-  StreamSpec stream;
+  StreamConditions stream;
   stream.name = "test";
   stream.temperature_c = temperature_c;
   stream.pressure_kpa = pressure_kpa;

@@ -1,4 +1,4 @@
-#include "speciation.hpp"
+#include "species_balance.hpp"
 
 #include <array>
 #include <cmath>

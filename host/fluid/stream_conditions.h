@@ -14,7 +14,7 @@ enum class StandardTemperature { k15C, k60F };
 inline constexpr int kMolarFlowBasis = 0;
 inline constexpr int kLargestFlowBasis = 4;
 
-struct StreamSpec {
+struct StreamConditions {
   std::string name;
   double temperature_c = 0.0;
   double pressure_kpa = 0.0;

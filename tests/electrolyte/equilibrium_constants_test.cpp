@@ -25,7 +25,8 @@ const TabulatedValue kTabulated[] = {
     {Reaction::MeaHDissociation, 50, -8.812},      {Reaction::DeaHDissociation, 25, -8.874},
     {Reaction::DeaHDissociation, 50, -8.299},      {Reaction::MdeaHDissociation, 25, -8.531},
     {Reaction::MdeaHDissociation, 0, -9.064},      {Reaction::MeaCarbamateReversion, 25, -2.296},
-    {Reaction::DeaCarbamateReversion, 25, -1.273},
+    {Reaction::DeaCarbamateReversion, 25, -1.273}, {Reaction::AmmoniaHenry, 25, 1.784},
+    {Reaction::AmmoniaHenry, 100, 0.603},
 };
 
 TEST(EquilibriumConstants, ReproducePublishedCheckValues) {

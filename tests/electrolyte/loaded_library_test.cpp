@@ -82,14 +82,15 @@ TEST_F(LoadedLibrary, PureWaterWithInertGasIsNeutral) {
   EXPECT_NEAR(call("IONSX   ", water_and_methane), 1.0e-7, 0.01e-7);
 }
 
-TEST_F(LoadedLibrary, PhaseCodeDoesNotChangeTheResult) {
-  const auto sour_water =
-      testing::mixture_from_molalities({{host_id::kAmmonia, 0.3}, {host_id::kHydrogenSulfide, 0.2}});
-  const double whole_liquid = call("PH      ", sour_water, 2);
-  EXPECT_GT(whole_liquid, 7.0);
-  EXPECT_LT(whole_liquid, 10.0);
-  EXPECT_EQ(call("PH      ", sour_water, 6), whole_liquid);
-  EXPECT_EQ(call("PH      ", sour_water, 4), whole_liquid);
+TEST_F(LoadedLibrary, OnlyTheWaterOfAThreePhaseStreamHasAPh) {
+  // Water, n-decane (12) as the oil and methane (1) as the gas, with sour gas in all three.
+  const auto three_phases = testing::mixture_from_molalities(
+      {{12, 20.0}, {1, 30.0}, {host_id::kCarbonDioxide, 2.0}, {host_id::kHydrogenSulfide, 1.0}});
+  const double stream_water = call("PH      ", three_phases, 2);
+  EXPECT_GT(stream_water, 3.0);
+  EXPECT_LT(stream_water, 5.0);
+  EXPECT_EQ(call("PH      ", three_phases, 4), stream_water);
+  EXPECT_EQ(call("PH      ", three_phases, 6), kNoValueMarker);
 }
 
 TEST_F(LoadedLibrary, WritesTheMarkerWhereThereIsNoValue) {

@@ -6,7 +6,7 @@
 #include <limits>
 
 #include "equilibrium_constants.hpp"
-#include "mixtures.hpp"
+#include "feed.hpp"
 
 namespace tarvox::electrolyte {
 namespace {
@@ -75,30 +75,29 @@ TEST(Properties, NoValueWhereThePropertyHasNoMeaning) {
   EXPECT_TRUE(evaluate_property(Property::IonicStrength, pure_water, kRoomConditions));
 }
 
-TEST(SoluteTotals, MolalitiesInTheWaterPresentIgnoringOtherComponents) {
-  const auto mixture =
-      testing::mixture_from_molalities({{host_id::kMdea, 2.0}, {1, 5.0}, {host_id::kAmmonia, 0.5}});
-  const auto totals =
-      solute_totals_from_mole_fractions(mixture.count(), mixture.fractions.data(), mixture.ids.data());
-  ASSERT_TRUE(totals);
-  EXPECT_NEAR(totals->mdea, 2.0, 1e-12);
-  EXPECT_NEAR(totals->ammonia, 0.5, 1e-12);
-  EXPECT_EQ(totals->carbon_dioxide, 0.0);
+TEST(Feed, SortsComponentsByTheirPartInTheWater) {
+  const std::int32_t ids[] = {host_id::kWater, host_id::kMdea, 1, host_id::kMethanol, host_id::kWater, 99};
+  const double fractions[] = {2.0, 1.0, 3.0, 1.0, 2.0, 1.0};
+  const auto feed = read_feed(6, fractions, ids);
+  ASSERT_TRUE(feed);
+  EXPECT_DOUBLE_EQ(feed->water, 0.4);
+  EXPECT_DOUBLE_EQ(feed->solutes.mdea, 0.1);
+  EXPECT_DOUBLE_EQ(feed->neutral_solvents, 0.1);
+  ASSERT_EQ(feed->non_aqueous.size(), 2u);
+  EXPECT_EQ(feed->non_aqueous[1].host_id, 99);
 }
 
 // Null pointers, empty counts and NaN are checked through the entry point.
-TEST(SoluteTotals, RejectsFractionsThatLeaveNoAqueousSolution) {
+TEST(Feed, RejectsFractionsThatLeaveNoAqueousSolution) {
   const std::int32_t ids[] = {host_id::kWater, host_id::kCarbonDioxide};
   for (double bad : {-0.1, std::numeric_limits<double>::infinity()}) {
     const double fractions[] = {0.9, bad};
-    EXPECT_FALSE(solute_totals_from_mole_fractions(2, fractions, ids)) << bad;
+    EXPECT_FALSE(read_feed(2, fractions, ids)) << bad;
   }
   const double no_water[] = {0.0, 1.0};
-  EXPECT_FALSE(solute_totals_from_mole_fractions(2, no_water, ids));
-  const double denormal_water[] = {4.9e-324, 1.0};
-  EXPECT_FALSE(solute_totals_from_mole_fractions(2, denormal_water, ids));
-  const double water_as_trace[] = {0.1, 0.9};
-  EXPECT_FALSE(solute_totals_from_mole_fractions(2, water_as_trace, ids));
+  EXPECT_FALSE(read_feed(2, no_water, ids));
+  const double nothing[] = {0.0, 0.0};
+  EXPECT_FALSE(read_feed(2, nothing, ids));
 }
 
 }  // namespace

@@ -39,6 +39,8 @@ constexpr std::array kCorrelations{
     // Edwards et al. (1978), Table 2: the Kw row minus the NH3 + H2O = NH4+ + OH- row; 273-498 K.
     // Agrees with Bates & Pinching (1949) within 0.002 at 0-50 C.
     Correlation{Reaction::AmmoniumDissociation, Form::LnInT, 138.172, -10110.2, -23.9744, 0.0370566, 0},
+    // Edwards et al. (1978), Table 3 (ammonia Henry constant, inverted to m/f); 273-423 K.
+    Correlation{Reaction::AmmoniaHenry, Form::LnInT, 149.006, 157.552, -28.1001, 0.049227, 0},
     // Bates, Pinching, J. Res. Natl. Bur. Stand. 46 (1951) 349, Eq. 10; 273-323 K, extrapolated above.
     Correlation{Reaction::MeaHDissociation, Form::Log10InT, -0.3869, -0.0004277, -2677.91, 0, 0},
     // Posey, Ph.D. dissertation, Univ. of Texas at Austin (1996), Table 5.8; 273-353 K.

@@ -12,6 +12,7 @@ enum class Reaction {
   HydrogenSulfideFirst,   // H2S(aq) = H+ + HS-
   HydrogenSulfideHenry,   // H2S(g) = H2S(aq), K = m / f in mol kg-1 atm-1
   AmmoniumDissociation,   // NH4+ = NH3 + H+
+  AmmoniaHenry,           // NH3(g) = NH3(aq), K = m / f in mol kg-1 atm-1
   MeaHDissociation,       // MEAH+ = MEA + H+
   DeaHDissociation,       // DEAH+ = DEA + H+
   MdeaHDissociation,      // MDEAH+ = MDEA + H+

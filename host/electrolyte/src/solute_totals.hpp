@@ -27,18 +27,14 @@ inline constexpr std::int32_t kAmmonia = 28;
 inline constexpr std::int32_t kMea = 30063;
 inline constexpr std::int32_t kDea = 30064;
 inline constexpr std::int32_t kMdea = 30065;
+inline constexpr std::int32_t kMethanol = 29;
+inline constexpr std::int32_t kMonoethyleneGlycol = 30;
+inline constexpr std::int32_t kSulfolane = 30066;
 }  // namespace host_id
 
 inline constexpr double kWaterMolarMassKgPerMol = 0.01801528;
 
 // Beyond this molality water is no longer the solvent and the model has no meaning.
 inline constexpr double kMaxSoluteMolality = 200.0;
-
-// Turns overall mole fractions into molalities in the water present. Components the model does not
-// know are ignored. Empty when the input is unusable: null pointers, no entries, fractions that are
-// negative or not finite, no water, or a solute molality above kMaxSoluteMolality.
-std::optional<SoluteTotals> solute_totals_from_mole_fractions(std::int32_t component_count,
-                                                              const double* mole_fractions,
-                                                              const std::int32_t* component_ids);
 
 }  // namespace tarvox::electrolyte

@@ -24,6 +24,13 @@ std::string Number(double value) {
   return text;
 }
 
+// The electrolyte correlations pass the electrolyte library's no-value marker (1e35) on as a number;
+// read as a figure in a table it would look like a result.
+std::string TableCell(double value) {
+  const bool no_value_marker = value > 9.9e34 && value < 1.01e35;
+  return no_value_marker ? "no value" : Number(value);
+}
+
 std::string Hresult(HRESULT result) {
   char text[16];
   std::snprintf(text, sizeof text, "0x%08X", static_cast<unsigned>(result));
@@ -49,7 +56,7 @@ void PrintTable(const CalcReport& report, std::FILE* out) {
       std::fprintf(out, " Calculate failed: %s\n", Hresult(row.result).c_str());
       continue;
     }
-    for (const double value : row.values) std::fprintf(out, " %13s", Number(value).c_str());
+    for (const double value : row.values) std::fprintf(out, " %13s", TableCell(value).c_str());
     std::fputc('\n', out);
   }
   if (!report.messages.empty()) {

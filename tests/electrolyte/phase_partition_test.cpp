@@ -20,7 +20,8 @@ namespace {
 constexpr double kAtmosphere = 101325.0;
 constexpr double kMolesPerKgWater = 1.0 / kWaterMolarMassKgPerMol;
 
-std::optional<double> property_of(Property property, const std::vector<std::pair<std::int32_t, double>>& moles,
+std::optional<double> property_of(Property property,
+                                  const std::vector<std::pair<std::int32_t, double>>& moles,
                                   double temperature_K, double pressure_Pa) {
   std::vector<std::int32_t> ids;
   std::vector<double> amounts;
@@ -91,8 +92,12 @@ TEST(AqueousPartition, ReproducesPublishedPh) {
       // Water under 1 atm of CO2 at 25 C: pH 3.9 (Stumm, Morgan, Aquatic Chemistry, 3rd ed. (1996),
       // ch. 4; Butler, Carbon Dioxide Equilibria (1982)). 1 kg of water under 100 mol of gas, so that
       // what dissolves does not change the gas.
-      {"water under 1 atm CO2", {{host_id::kWater, kMolesPerKgWater}, {host_id::kCarbonDioxide, 100.0}}, 298.15,
-       kAtmosphere, 3.9, 0.05},
+      {"water under 1 atm CO2",
+       {{host_id::kWater, kMolesPerKgWater}, {host_id::kCarbonDioxide, 100.0}},
+       298.15,
+       kAtmosphere,
+       3.9,
+       0.05},
   };
   for (const auto& c : cases) {
     const auto ph = property_of(Property::Ph, c.moles, c.temperature_K, c.pressure_Pa);

@@ -125,6 +125,17 @@ TEST_F(TarvoxTool, TableListsEachRowWithItsUnitAndAmineSampleReportsLoading) {
   EXPECT_TRUE(HasValue(nlohmann::json::parse(amine.out)["correlations"][0]["values"]));
 }
 
+TEST_F(TarvoxTool, TableSaysNoValueWhereTheJsonKeepsTheElectrolyteMarker) {
+  // The well stream's first liquid is its oil, which has no ionic strength.
+  const ToolRun table = Calc("--only IONSX");
+  ASSERT_EQ(table.status, 0) << table.err;
+  EXPECT_NE(table.out.find("no value"), std::string::npos) << table.out;
+  EXPECT_EQ(table.out.find("e+35"), std::string::npos) << table.out;
+  const ToolRun json = Calc("--only IONSX --format json");
+  ASSERT_EQ(json.status, 0) << json.err;
+  EXPECT_EQ(nlohmann::json::parse(json.out)["correlations"][0]["values"]["liquid1"], 1e35);
+}
+
 TEST_F(TarvoxTool, CsvHasOneLinePerClassAfterItsHeader) {
   const ToolRun run = Calc("--only Molecular_Weight,MolecularWeight --format csv");
   ExpectRefused(run, "Molecular_Weight");

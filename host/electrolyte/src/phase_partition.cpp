@@ -28,9 +28,9 @@ double share(double amount, double capacity) {
 
 struct VolatileSolute {
   double amount;
-  double oil_k;            // Wilson y/x between gas and oil
-  double henry;            // m(free) / f in mol kg-1 atm-1
-  double free_fraction;    // m(free) / m(total) in the water, from the latest speciation
+  double oil_k;          // Wilson y/x between gas and oil
+  double henry;          // m(free) / f in mol kg-1 atm-1
+  double free_fraction;  // m(free) / m(total) in the water, from the latest speciation
 };
 
 struct OilComponent {
@@ -56,10 +56,10 @@ class Partition {
       return VolatileSolute{amount, wilson_k_value(id, temperature_K, pressure_Pa),
                             std::pow(10.0, log10_equilibrium_constant(henry, temperature_K)), 1.0};
     };
-    solutes_ = {solute(feed.solutes.carbon_dioxide, host_id::kCarbonDioxide, Reaction::CarbonDioxideHenry),
-                solute(feed.solutes.hydrogen_sulfide, host_id::kHydrogenSulfide,
-                       Reaction::HydrogenSulfideHenry),
-                solute(feed.solutes.ammonia, host_id::kAmmonia, Reaction::AmmoniaHenry)};
+    solutes_ = {
+        solute(feed.solutes.carbon_dioxide, host_id::kCarbonDioxide, Reaction::CarbonDioxideHenry),
+        solute(feed.solutes.hydrogen_sulfide, host_id::kHydrogenSulfide, Reaction::HydrogenSulfideHenry),
+        solute(feed.solutes.ammonia, host_id::kAmmonia, Reaction::AmmoniaHenry)};
     for (const auto& component : feed.non_aqueous) {
       oil_.push_back({component.amount, wilson_k_value(component.host_id, temperature_K, pressure_Pa)});
     }
@@ -150,8 +150,8 @@ class Partition {
     double most = 0.0;
     for (const auto& s : solutes_) most += s.amount;
     for (const auto& c : oil_) most += c.amount;
-    const auto root = bisect_increasing([&](double oil) { return 1.0 - sums_at(gas, oil).oil; }, 0.0, most,
-                                        1e-14 * most);
+    const auto root =
+        bisect_increasing([&](double oil) { return 1.0 - sums_at(gas, oil).oil; }, 0.0, most, 1e-14 * most);
     return root.value_or(most);
   }
 
@@ -175,11 +175,13 @@ class Partition {
 
 }  // namespace
 
-std::optional<SoluteTotals> aqueous_solute_totals(const Feed& feed, double temperature_K, double pressure_Pa) {
+std::optional<SoluteTotals> aqueous_solute_totals(const Feed& feed, double temperature_K,
+                                                  double pressure_Pa) {
   if (!(temperature_K >= kMinTemperatureK && temperature_K <= kMaxTemperatureK)) return std::nullopt;
   if (!std::isfinite(pressure_Pa) || !(pressure_Pa > 0.0)) return std::nullopt;
   Partition partition(feed, temperature_K, pressure_Pa);
-  const SoluteTotals non_volatile{.mea = feed.solutes.mea, .dea = feed.solutes.dea, .mdea = feed.solutes.mdea};
+  const SoluteTotals non_volatile{
+      .mea = feed.solutes.mea, .dea = feed.solutes.dea, .mdea = feed.solutes.mdea};
   for (int iteration = 0; iteration < kMaxPartitionIterations; ++iteration) {
     const auto totals = partition.dissolved(non_volatile);
     if (!totals) return std::nullopt;

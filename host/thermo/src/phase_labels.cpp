@@ -27,24 +27,22 @@ std::array<std::optional<std::size_t>, 3> AssignPhaseSlots(const std::vector<Pha
   std::stable_sort(order.begin(), order.end(), [&phases](std::size_t a, std::size_t b) {
     return Heaviness(phases[a]) < Heaviness(phases[b]);
   });
-  if (phases.size() == 1) {
-    const auto& p = phases[0];
-    slots[p.gas_like ? 0 : (WaterRich(p, water) ? 2 : 1)] = 0;
-  } else if (phases.size() == 2) {
-    const std::size_t light = order[0], dense = order[1];
-    if (WaterRich(phases[dense], water) && !WaterRich(phases[light], water)) {
-      slots[2] = dense;
-      slots[phases[light].gas_like ? 0 : 1] = light;
-    } else {
-      slots[0] = light;
-      slots[WaterRich(phases[dense], water) ? 2 : 1] = dense;
-    }
-  } else if (phases.size() == 3) {
-    slots[0] = order[0];
-    const bool second_wetter =
-        WaterFraction(phases[order[1]], water) > WaterFraction(phases[order[2]], water);
-    slots[2] = second_wetter ? order[1] : order[2];
-    slots[1] = second_wetter ? order[2] : order[1];
+
+  // The vapour slot takes the lightest phase, and only when it is gas-like; three liquids are the
+  // exception, as a phase may not go unreported.
+  std::vector<std::size_t> liquids = order;
+  if (!liquids.empty() && (phases[liquids.front()].gas_like || liquids.size() == 3)) {
+    slots[0] = liquids.front();
+    liquids.erase(liquids.begin());
+  }
+  if (liquids.size() == 1) {
+    slots[WaterRich(phases[liquids[0]], water) ? 2 : 1] = liquids[0];
+  } else if (liquids.size() == 2) {
+    // Hydrocarbon-rich first, water-rich second; on equal water the denser counts as the wetter.
+    const bool lighter_wetter =
+        WaterFraction(phases[liquids[0]], water) > WaterFraction(phases[liquids[1]], water);
+    slots[2] = lighter_wetter ? liquids[0] : liquids[1];
+    slots[1] = lighter_wetter ? liquids[1] : liquids[0];
   }
   return slots;
 }

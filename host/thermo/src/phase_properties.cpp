@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <optional>
 #include <stdexcept>
 
 #include "tarvox/thermo/constants.hpp"
@@ -28,6 +29,22 @@ PressureDerivatives Derivatives(double t, double v, const MixingParameters& m) {
 
 // Ratio of the critical volume of Peng-Robinson to its co-volume, Zc / Omega_b.
 constexpr double kCriticalVolumeOverB = 0.307401308698703 / 0.0777960739038885;
+
+// Li's pseudo-critical temperature, sum phi_i Tc_i with phi_i = x_i Vc_i / sum x_j Vc_j: closer to the
+// true critical temperature of hydrocarbon mixtures than the mole-fraction average (Li, Can. J. Chem.
+// Eng. 49 (1971) 709; Reid, Prausnitz, Poling, The Properties of Gases and Liquids, 4th ed., sec. 5-7).
+// Empty when a critical volume is unknown.
+std::optional<double> PseudoCriticalTemperature(const Mixture& mixture, std::span<const double> x) {
+  double volume = 0.0, weighted = 0.0;
+  for (std::size_t i = 0; i < mixture.size(); ++i) {
+    const ComponentConstants& c = mixture.component(i);
+    if (x[i] > 0.0 && !(c.critical_volume > 0.0)) return std::nullopt;
+    volume += x[i] * c.critical_volume;
+    weighted += x[i] * c.critical_volume * c.critical_temperature;
+  }
+  if (!(volume > 0.0)) return std::nullopt;
+  return weighted / volume;
+}
 
 }  // namespace
 
@@ -91,10 +108,13 @@ PhaseProperties EvaluatePhase(const PengRobinsonAtTemperature& eos, double press
   p.molar_mass = molar_mass_known ? molar_mass : 0.0;
   if (molar_mass_known && p.molar_volume > 0.0) p.mass_density = molar_mass / p.molar_volume;
 
-  // Denser than the equation's own critical density for a pure fluid with this co-volume: liquid.
-  // Exact for pure fluids on both sides of the saturation curve, smooth, and a pseudo-critical
-  // test for mixtures.
-  p.gas_like = v > kCriticalVolumeOverB * m.b;
+  // Gas when less dense than the equation's own critical density for a pure fluid with this co-volume
+  // (exact for pure fluids on both sides of the saturation curve), or when above its pseudo-critical
+  // temperature, where a fluid however dense is a gas (dense methane at 30 MPa; no liquid forms from
+  // it by compression).
+  const auto pseudo_critical_temperature = PseudoCriticalTemperature(mixture, x);
+  p.gas_like =
+      v > kCriticalVolumeOverB * m.b || (pseudo_critical_temperature && t > *pseudo_critical_temperature);
   p.ln_fugacity_coefficients = std::move(fug.ln_phi);
   p.kinematic_viscosity = KinematicViscosity(mixture, t, p.molar_volume, x);
   return p;

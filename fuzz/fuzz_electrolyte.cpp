@@ -15,8 +15,9 @@ namespace {
 
 // Property keys the library knows, so that the fuzzer reaches the evaluations quickly.
 constexpr const char* kKnownKeys[] = {"PH", "poh  ", "OSMOT", "IonSx", "SOLINDEX", "SOLINDEXX"};
-// Component ids the model takes part in: water, CO2, H2S, ammonia and the three amines.
-constexpr std::int32_t kKnownIds[] = {19, 14, 15, 28, 30063, 30064, 30065};
+// Component ids the model knows: water, CO2, H2S, ammonia, the three amines, methanol, and methane and
+// n-decane for the gas and the oil.
+constexpr std::int32_t kKnownIds[] = {19, 14, 15, 28, 30063, 30064, 30065, 29, 1, 12};
 
 }  // namespace
 

@@ -111,7 +111,7 @@ class Partition {
  private:
   // Moles of solute per mole fraction of it in the gas: gas, oil and water together.
   double capacity(const VolatileSolute& s, double gas, double oil, double water_kg) const {
-    return gas + oil / s.oil_k + s.henry * pressure_atm_ * water_kg / s.free_fraction;
+    return gas + share(oil, s.oil_k) + s.henry * pressure_atm_ * water_kg / s.free_fraction;
   }
 
   // Water left liquid when the gas holds water at its partial pressure over the aqueous solution,
@@ -134,7 +134,7 @@ class Partition {
     for (const auto& s : solutes_) {
       const double y = share(s.amount, capacity(s, gas, oil, water_kg));
       sums.gas += y;
-      sums.oil += y / s.oil_k;
+      sums.oil += share(y, s.oil_k);
     }
     for (const auto& c : oil_) {
       const double x = share(c.amount, gas * c.k + oil);

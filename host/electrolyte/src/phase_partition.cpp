@@ -151,7 +151,7 @@ class Partition {
     for (const auto& s : solutes_) most += s.amount;
     for (const auto& c : oil_) most += c.amount;
     const auto root =
-        bisect_increasing([&](double oil) { return 1.0 - sums_at(gas, oil).oil; }, 0.0, most, 1e-14 * most);
+        illinois_increasing([&](double oil) { return 1.0 - sums_at(gas, oil).oil; }, 0.0, most, 1e-12 * most);
     return root.value_or(most);
   }
 
@@ -162,7 +162,7 @@ class Partition {
     double most = water_;
     for (const auto& s : solutes_) most += s.amount;
     for (const auto& c : oil_) most += c.k > 0.0 ? c.amount : 0.0;
-    return bisect_increasing(shortfall, 0.0, most, 1e-14 * most).value_or(most);
+    return illinois_increasing(shortfall, 0.0, most, 1e-12 * most).value_or(most);
   }
 
   double pressure_atm_;

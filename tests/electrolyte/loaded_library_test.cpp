@@ -93,6 +93,19 @@ TEST_F(LoadedLibrary, OnlyTheWaterOfAThreePhaseStreamHasAPh) {
   EXPECT_EQ(call("PH      ", three_phases, 6), kNoValueMarker);
 }
 
+// The library remembers the last stream's partition; a stream that differs in any one input is new.
+TEST_F(LoadedLibrary, EachCallAnswersForItsOwnStream) {
+  auto sour = testing::mixture_from_molalities({{1, 5.0}, {host_id::kCarbonDioxide, 1.0}});
+  const double first = call("PH      ", sour);
+  EXPECT_EQ(call("PH      ", sour), first);
+  EXPECT_NE(call("PH      ", sour, 2, kRoomTemperature + 10.0), first);
+  sour.fractions[2] *= 2.0;
+  EXPECT_NE(call("PH      ", sour), first);
+  sour.fractions[2] /= 2.0;
+  sour.ids[1] = host_id::kAmmonia;  // instead of methane
+  EXPECT_NE(call("PH      ", sour), first);
+}
+
 TEST_F(LoadedLibrary, WritesTheMarkerWhereThereIsNoValue) {
   const auto no_water = testing::Mixture{{host_id::kCarbonDioxide, 1}, {0.5, 0.5}};
   EXPECT_EQ(call("PH      ", no_water), kNoValueMarker);

@@ -1,8 +1,8 @@
 #include "entry_point.hpp"
 
 #include "feed.hpp"
-#include "phase_partition.hpp"
 #include "properties.hpp"
+#include "remembered_partition.hpp"
 
 namespace {
 
@@ -26,7 +26,8 @@ extern "C" std::int32_t TVXELYTE_CALL GetZKTPropSysPropSetProperty(
   if (phase_code == kHydrocarbonLiquidCode) return kMarkerWritten;
   const auto feed = read_feed(component_count, mole_fractions, component_ids);
   if (!feed) return kMarkerWritten;
-  const auto totals = aqueous_solute_totals(*feed, temperature_K, pressure);
+  const auto totals = remembered_aqueous_solute_totals(*feed, component_count, mole_fractions, component_ids,
+                                                       temperature_K, pressure);
   if (!totals) return kMarkerWritten;
   const auto value = evaluate_property(*property, *totals, State{temperature_K, pressure});
   if (!value) return kMarkerWritten;

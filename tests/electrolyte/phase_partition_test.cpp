@@ -36,9 +36,11 @@ std::optional<double> property_of(Property property,
   return evaluate_property(property, *totals, {temperature_K, pressure_Pa});
 }
 
-// pH of water open to given fugacities (atm) of CO2 and H2S: m(free) = K_H f, then the charge balance
-// H+ = OH- + HCO3- + 2 CO3-2 + HS- with Davies coefficients; the textbook open-system calculation.
-double open_system_ph(double temperature_K, double carbon_dioxide_atm, double hydrogen_sulfide_atm) {
+// pH of water, with MDEA at a given molality, open to given fugacities (atm) of CO2 and H2S:
+// m(free) = K_H f, then the charge balance H+ + MDEAH+ = OH- + HCO3- + 2 CO3-2 + HS- with Davies
+// coefficients; the textbook open-system calculation.
+double open_system_ph(double temperature_K, double carbon_dioxide_atm, double hydrogen_sulfide_atm,
+                      double mdea_molality = 0.0) {
   const auto k = [&](Reaction r) { return std::pow(10.0, log10_equilibrium_constant(r, temperature_K)); };
   const double co2 = k(Reaction::CarbonDioxideHenry) * carbon_dioxide_atm;
   const double h2s = k(Reaction::HydrogenSulfideHenry) * hydrogen_sulfide_atm;
@@ -57,11 +59,13 @@ double open_system_ph(double temperature_K, double carbon_dioxide_atm, double hy
     const auto net_charge = [&](double log_h) {
       const double h = std::pow(10.0, log_h);
       const auto a = anions(h);
-      return h - a[0] - a[1] - 2.0 * a[2] - a[3];
+      const double protonated_mdea = mdea_molality * h / (h + k(Reaction::MdeaHDissociation));
+      return h + protonated_mdea - a[0] - a[1] - 2.0 * a[2] - a[3];
     };
     const double h = std::pow(10.0, *bisect_increasing(net_charge, -14.0, 0.0, 1e-13));
     const auto a = anions(h);
-    ionic_strength = 0.5 * (h + a[0] + a[1] + 4.0 * a[2] + a[3]);
+    ionic_strength = 0.5 * (h + mdea_molality * h / (h + k(Reaction::MdeaHDissociation)) + a[0] + a[1] +
+                            4.0 * a[2] + a[3]);
     ph = -std::log10(g1 * h);
   }
   return ph;
@@ -126,6 +130,23 @@ TEST(AqueousPartition, WaterUnderASourGasTakesThePhOfTheGasPartialPressures) {
   const auto ph_more_gas = ph_with_gas(10000.0);
   ASSERT_TRUE(ph_more_gas);
   EXPECT_NEAR(*ph_more_gas, *ph, 0.002);
+}
+
+TEST(AqueousPartition, CarbonDioxideBoundByAnAmineIsNoLongerFree) {
+  // 0.05 mol/kg MDEA under ten times as much gas (5 % CO2, 2 % H2S in methane) at 50 atm, 25 C: the gas
+  // keeps its composition and the water stays, so the free CO2 and H2S follow Henry's law at the
+  // gas's partial pressures, and the amine binds more as bicarbonate and bisulfide.
+  const double t = 298.15, p = 50 * kAtmosphere, mdea = 0.05, gas = 10 * kMolesPerKgWater;
+  const auto ph = property_of(Property::Ph,
+                              {{host_id::kWater, kMolesPerKgWater},
+                               {host_id::kMdea, mdea},
+                               {host_id::kCarbonDioxide, 0.05 * gas},
+                               {host_id::kHydrogenSulfide, 0.02 * gas},
+                               {1, 0.93 * gas}},
+                              t, p);
+  ASSERT_TRUE(ph);
+  const double dry_atm = (p - water_vapour_pressure_Pa(t)) / kAtmosphere;
+  EXPECT_NEAR(*ph, open_system_ph(t, 0.05 * dry_atm, 0.02 * dry_atm, mdea), 0.01);
 }
 
 TEST(AqueousPartition, NoValueWithoutLiquidWater) {

@@ -156,8 +156,8 @@ TEST(AqueousPartition, NoValueWithoutLiquidWater) {
 }
 
 TEST(AqueousPartition, LiquidBelowItsBubblePointKeepsEverythingDissolved) {
-  // 2 mol/kg MDEA loaded to 0.4 mol CO2 per mol amine at 40 C: its CO2 pressure is a few kPa, far
-  // below 30 bar, so there is no gas and the molalities are those of the stream.
+  // 2 mol/kg MDEA loaded to 0.4 mol CO2 per mol amine at 40 C: its CO2 pressure is some tens of kPa at
+  // most, far below 30 bar, so there is no gas and the molalities are those of the stream.
   const auto feed = read_feed(3, std::array{kMolesPerKgWater, 2.0, 0.8}.data(),
                               std::array{host_id::kWater, host_id::kMdea, host_id::kCarbonDioxide}.data());
   ASSERT_TRUE(feed);

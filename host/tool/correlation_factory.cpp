@@ -5,8 +5,10 @@
 #include "common/ansi_text.h"
 
 #ifndef _WIN32
+#include <memory>
 #include <string>
 
+#include "host/tool/class_names.h"
 #include "tarvox_platform/registry.h"
 #endif
 
@@ -26,25 +28,30 @@ std::string ModuleBesideExecutable() {
   return folder.substr(0, folder.rfind('/')) + "/tarvox.so";
 }
 
-// Whether the registry sends the module's classes to `module`.
-bool RegisteredTo(const std::string& module) {
-  CLSID clsid;
-  if (FAILED(CLSIDFromProgID(OLESTR("Tarvox.MassDensity"), &clsid))) return false;
-  OLECHAR text[39];
-  StringFromGUID2(clsid, text, 39);
+// Whether the registry sends every class of the catalogue to `module`: a registration cut short
+// or made by another build leaves some of them missing or elsewhere.
+bool EveryClassRegisteredTo(const std::string& module) {
+  std::shared_ptr<const tarvox_platform::RegistryStore> registry;
   try {
-    const auto server =
-        tarvox_platform::RegistryStore().GetValue("HKCR\\CLSID\\" + WideToAnsi(text) + "\\InprocServer32");
-    return server && *server == module;
-  } catch (const std::exception&) {
+    registry = tarvox_platform::CurrentRegistry();
+  } catch (const tarvox_platform::RegistryError& error) {
+    std::fprintf(stderr, "tarvox: %s\n", error.what());
     return false;
   }
+  for (const char* name : kClassNames) {
+    const auto clsid = registry->GetValue(std::string("HKCR\\Tarvox.") + name + "\\CLSID");
+    const auto server =
+        clsid ? registry->GetValue("HKCR\\CLSID\\" + *clsid + "\\InprocServer32") : std::nullopt;
+    if (!server || *server != module) return false;
+  }
+  return true;
 }
 
-// The module registers itself, as an installer would, when the registry does not send its classes
-// to the module beside this program (first run, or another build registered last).
+// The module registers itself, as an installer would, when the registry does not send all its
+// classes to the module beside this program (first run, an interrupted registration, or another
+// build registered last).
 void RegisterModuleBesideExecutable() {
-  if (RegisteredTo(ModuleBesideExecutable())) return;
+  if (EveryClassRegisteredTo(ModuleBesideExecutable())) return;
   HMODULE module = LoadLibraryA("tarvox.dll");
   auto register_server =
       module ? reinterpret_cast<RegisterFunction>(GetProcAddress(module, "DllRegisterServer")) : nullptr;
@@ -57,6 +64,9 @@ void RegisterModuleBesideExecutable() {
 
 ComSession::ComSession() {
 #ifdef _WIN32
+  // The tool is the host process: no library it or the module loads by bare name may come from
+  // the folder the user happens to run it in.
+  SetDllDirectoryW(L"");
   CoInitialize(nullptr);
 #else
   RegisterModuleBesideExecutable();

@@ -1,9 +1,8 @@
 #include <cstdlib>
-#include <fstream>
-#include <stdexcept>
 
 #include <nlohmann/json.hpp>
 
+#include "registry_file.h"
 #include "tarvox_platform/registry.h"
 
 namespace tarvox_platform {
@@ -37,21 +36,24 @@ std::filesystem::path RegistryStore::DefaultPath() {
   else if (const char* home = std::getenv("HOME"); home && *home)
     base = std::filesystem::path(home) / ".local" / "share";
   else
-    base = std::filesystem::temp_directory_path();
+    throw RegistryError(
+        "no folder for the registry: neither HOME nor XDG_DATA_HOME is set (set one, or TARVOX_REGISTRY "
+        "to the registry file)");
   return base / "tarvox" / "registry.json";
 }
 
 RegistryStore::RegistryStore(std::filesystem::path file) : file_(std::move(file)) {
-  std::ifstream in(file_);
-  if (!in) return;
+  const std::string text = ReadOwnFile(file_);
+  if (text.empty()) return;
   try {
-    const nlohmann::json document = nlohmann::json::parse(in);
+    const nlohmann::json document = nlohmann::json::parse(text);
     for (const auto& [key, values] : document.items()) {
       Values& target = keys_[key];
       for (const auto& [name, value] : values.items()) target[name] = value.get<std::string>();
     }
   } catch (const nlohmann::json::exception& e) {
-    throw std::runtime_error("registry file " + file_.string() + " is unreadable: " + e.what());
+    keys_.clear();
+    throw UnparsableRegistry("registry file " + file_.string() + " cannot be parsed: " + e.what());
   }
 }
 
@@ -62,19 +64,12 @@ bool RegistryStore::Save() const {
     for (const auto& [name, value] : values) entry[name] = value;
     document[key] = entry;
   }
-  // Serialised before the file is opened: names that are not UTF-8 cannot be written, and the
-  // file must not be truncated for them.
-  std::string text;
+  // Names that are not UTF-8 cannot be written; the file then stays as it was.
   try {
-    text = document.dump(1);
+    return ReplaceFile(file_, document.dump(1) + '\n');
   } catch (const nlohmann::json::exception&) {
     return false;
   }
-  std::error_code ignored;
-  if (file_.has_parent_path()) std::filesystem::create_directories(file_.parent_path(), ignored);
-  std::ofstream out(file_, std::ios::trunc);
-  out << text << '\n';
-  return static_cast<bool>(out);
 }
 
 bool RegistryStore::KeyExists(std::string_view key) const { return keys_.find(key) != keys_.end(); }

@@ -185,6 +185,48 @@ TEST_F(TarvoxTool, ARegistrationOfAnotherBuildIsReplacedByTheModuleBesideTheTool
   EXPECT_EQ(ReadAll(registry).find("/elsewhere/"), std::string::npos);
 }
 
+TEST_F(TarvoxTool, FirstRunsStartedTogetherAllSucceedAndLeaveAWholeRegistry) {
+  constexpr int kRounds = 3, kProcesses = 10;
+  const std::filesystem::path registry = folder_ / "registry.txt";
+  int failed = 0;
+  for (int round = 0; round < kRounds; ++round) {
+    std::filesystem::remove(registry);
+    std::string script;
+    for (int i = 0; i < kProcesses; ++i)
+      script += "(timeout 120 \"" + std::string(TARVOX_TOOL_PATH) +
+                "\" calc --only MolecularWeight >/dev/null 2>&1 || echo failed) & ";
+    const std::filesystem::path out = folder_ / "failures.txt";
+    ASSERT_EQ(std::system(("{ " + script + "wait; } >\"" + out.string() + "\"").c_str()), 0);
+    const std::string failures = ReadAll(out);
+    for (std::size_t at = failures.find("failed"); at != std::string::npos;
+         at = failures.find("failed", at + 1))
+      ++failed;
+    EXPECT_TRUE(nlohmann::json::accept(ReadAll(registry))) << "round " << round;
+  }
+  EXPECT_EQ(failed, 0) << "of " << kRounds * kProcesses << " runs";
+}
+
+TEST_F(TarvoxTool, AClassMissingFromTheRegistryIsRegisteredAgainEvenWhenNotRequested) {
+  const std::filesystem::path registry = folder_ / "registry.txt";
+  ASSERT_EQ(Calc("--only MolecularWeight").status, 0);
+  nlohmann::json keys = nlohmann::json::parse(ReadAll(registry));
+  ASSERT_EQ(keys.erase("HKCR\\Tarvox.ZFactor\\CLSID"), 1u);
+  std::ofstream(registry, std::ios::trunc) << keys.dump();
+
+  ASSERT_EQ(Calc("--only MolecularWeight").status, 0);
+  EXPECT_TRUE(nlohmann::json::parse(ReadAll(registry)).contains("HKCR\\Tarvox.ZFactor\\CLSID"));
+}
+
+TEST_F(TarvoxTool, AnUnparsableRegistryIsNamedKeptAsideAndReplaced) {
+  const std::filesystem::path registry = folder_ / "registry.txt";
+  std::ofstream(registry, std::ios::trunc) << "{\"HKCR\": {";
+  const ToolRun run = Calc("--only MolecularWeight");
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.err.find(registry.string() + " cannot be parsed"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("kept as"), std::string::npos) << run.err;
+  EXPECT_TRUE(nlohmann::json::accept(ReadAll(registry)));
+}
+
 TEST_F(TarvoxTool, BadOptionsAreRefusedBeforeAnythingIsComputed) {
   ExpectRefused(Calc("--only MassDensity,NoSuchClass"), "NoSuchClass");
   ExpectRefused(Calc("--set RVP_100F.RemoveNCmolPercent=plenty"), "not a number");

@@ -1,12 +1,12 @@
 #include "host/tool/correlation_factory.h"
 
 #include <cstdio>
+#include <string>
 
 #include "common/ansi_text.h"
 
 #ifndef _WIN32
 #include <memory>
-#include <string>
 
 #include "host/tool/class_names.h"
 #include "tarvox_platform/registry.h"
@@ -58,6 +58,15 @@ void RegisterModuleBesideExecutable() {
   if (!register_server || FAILED(register_server()))
     std::fprintf(stderr, "tarvox: the module beside this program could not be registered\n");
 }
+#else
+std::wstring ProgramFolder() {
+  std::wstring path(MAX_PATH, L'\0');
+  DWORD n = 0;
+  while ((n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()))) == path.size())
+    path.resize(path.size() * 2);
+  path.resize(n);
+  return path.substr(0, path.find_last_of(L"\\/") + 1);
+}
 #endif
 
 }  // namespace
@@ -65,8 +74,9 @@ void RegisterModuleBesideExecutable() {
 ComSession::ComSession() {
 #ifdef _WIN32
   // The tool is the host process: no library it or the module loads by bare name may come from
-  // the folder the user happens to run it in.
-  SetDllDirectoryW(L"");
+  // the folder the user happens to run it in. Naming a DLL folder takes the current folder off the
+  // search path; the program's own folder is named because Wine reads an empty name as none.
+  SetDllDirectoryW(ProgramFolder().c_str());
   CoInitialize(nullptr);
 #else
   RegisterModuleBesideExecutable();

@@ -68,13 +68,17 @@ std::string ReadOwnFile(const std::filesystem::path& file) {
   return text;
 }
 
-bool ReplaceFile(const std::filesystem::path& file, const std::string& text) {
-  const std::filesystem::path folder = file.has_parent_path() ? file.parent_path() : ".";
+void CreatePrivateFolderFor(const std::filesystem::path& file) {
+  if (!file.has_parent_path()) return;
   std::error_code ignored;
-  if (!std::filesystem::exists(folder, ignored)) {
-    std::filesystem::create_directories(folder, ignored);
-    ::chmod(folder.c_str(), 0700);
-  }
+  if (std::filesystem::exists(file.parent_path(), ignored)) return;
+  std::filesystem::create_directories(file.parent_path(), ignored);
+  ::chmod(file.parent_path().c_str(), 0700);
+}
+
+bool ReplaceFile(const std::filesystem::path& file, const std::string& text) {
+  CreatePrivateFolderFor(file);
+  const std::filesystem::path folder = file.has_parent_path() ? file.parent_path() : ".";
   std::string temporary = (folder / ("." + file.filename().string() + ".XXXXXX")).string();
   const Descriptor fd(::mkstemp(temporary.data()));
   if (fd.get() < 0) return false;

@@ -19,8 +19,11 @@ class UnparsableRegistry : public RegistryError {
 // classes in it), or cannot be read.
 std::string ReadOwnFile(const std::filesystem::path& file);
 
+// Creates the folder of `file` when missing, readable and writable by the user alone (mode 0700).
+void CreatePrivateFolderFor(const std::filesystem::path& file);
+
 // Writes `text` to a new file in the same folder, flushes it to disk and renames it over `file`,
-// creating the folder with mode 0700 when missing. False on any failure, `file` then untouched.
+// creating the folder as CreatePrivateFolderFor does. False on any failure, `file` then untouched.
 bool ReplaceFile(const std::filesystem::path& file, const std::string& text);
 
 }  // namespace tarvox_platform

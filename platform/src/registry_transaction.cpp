@@ -17,12 +17,7 @@ namespace tarvox_platform {
 namespace {
 
 int LockFileBeside(const std::filesystem::path& file) {
-  const std::filesystem::path folder = file.has_parent_path() ? file.parent_path() : ".";
-  std::error_code ignored;
-  if (!std::filesystem::exists(folder, ignored)) {
-    std::filesystem::create_directories(folder, ignored);
-    ::chmod(folder.c_str(), 0700);
-  }
+  CreatePrivateFolderFor(file);
   const std::string name = file.string() + ".lock";
   const int fd = ::open(name.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
   if (fd < 0) throw RegistryError("registry lock " + name + " cannot be opened: " + std::strerror(errno));

@@ -59,4 +59,8 @@ run regsvr32 /s /u "$work/host/tarvox.dll" || fail "regsvr32 /u of the copy fail
 run reg export HKCR "$work/after.reg" /y >/dev/null
 cmp -s "$work/before.reg" "$work/after.reg" ||
   fail "the classes root differs after unregistering: $(diff "$work/before.reg" "$work/after.reg" | tr -d '\0' | head -20)"
+# The prefix takes some 700 MiB; it is kept only when the check fails, to be looked at.
+"$session" stop "$WINEPREFIX"
+trap - EXIT
+rm -rf "$WINEPREFIX"
 echo "package check passed"

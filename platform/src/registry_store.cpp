@@ -52,7 +52,6 @@ RegistryStore::RegistryStore(std::filesystem::path file) : file_(std::move(file)
       for (const auto& [name, value] : values.items()) target[name] = value.get<std::string>();
     }
   } catch (const nlohmann::json::exception& e) {
-    keys_.clear();
     throw UnparsableRegistry("registry file " + file_.string() + " cannot be parsed: " + e.what());
   }
 }

@@ -49,6 +49,8 @@ std::unique_ptr<RegistryStore> StoreKeepingAsideWhatCannotBeParsed(const std::fi
 
 struct FileStamp {
   std::filesystem::path path;
+  // A file renamed over the old one is a new inode, even within the clock's resolution.
+  unsigned long long inode = 0;
   long long modified_ns = 0;
   long long size = -1;
   bool operator==(const FileStamp&) const = default;
@@ -61,6 +63,7 @@ FileStamp StampOf(const std::filesystem::path& path) {
     stamp.modified_ns =
         static_cast<long long>(status.st_mtim.tv_sec) * 1'000'000'000 + status.st_mtim.tv_nsec;
     stamp.size = static_cast<long long>(status.st_size);
+    stamp.inode = static_cast<unsigned long long>(status.st_ino);
   }
   return stamp;
 }

@@ -88,7 +88,7 @@ class TARVOX_PLATFORM_API RegistryTransaction {
 };
 
 // The registry as its file stands now, shared by every reader in the process: the file is parsed
-// again only when its name, modification time or size changed since the last parse. Throws
+// again only when its name, inode, modification time or size changed since the last parse. Throws
 // RegistryError as RegistryStore does.
 TARVOX_PLATFORM_API std::shared_ptr<const RegistryStore> CurrentRegistry();
 

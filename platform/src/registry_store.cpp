@@ -44,21 +44,59 @@ std::filesystem::path RegistryStore::DefaultPath() {
   return base / "tarvox" / "registry.json";
 }
 
+// Reads {"key": {"name": "text", ...}, ...} straight into the store's maps, without a document
+// in between. The file lists keys in the order of the map it was saved from, so each goes in at
+// the end without a search (a key out of that order still lands in its place).
+class RegistryFileReader : public nlohmann::json_sax<nlohmann::json> {
+ public:
+  explicit RegistryFileReader(RegistryStore::Keys& keys) : keys_(keys) {}
+  const std::string& reason() const { return reason_; }
+
+  bool start_object(std::size_t) override { return ++depth_ <= 2 || Refuse("keys hold only named texts"); }
+  bool end_object() override { return --depth_, true; }
+  bool key(string_t& text) override {
+    if (depth_ == 1)
+      values_ = &keys_.emplace_hint(keys_.end(), std::move(text), RegistryStore::Values{})->second;
+    else
+      name_ = std::move(text);
+    return true;
+  }
+  bool string(string_t& text) override {
+    if (depth_ != 2) return Refuse("the file must map keys to objects of named texts");
+    values_->insert_or_assign(values_->end(), std::move(name_), std::move(text));
+    return true;
+  }
+  bool null() override { return Refuse("a value must be a text"); }
+  bool boolean(bool) override { return Refuse("a value must be a text"); }
+  bool number_integer(number_integer_t) override { return Refuse("a value must be a text"); }
+  bool number_unsigned(number_unsigned_t) override { return Refuse("a value must be a text"); }
+  bool number_float(number_float_t, const string_t&) override { return Refuse("a value must be a text"); }
+  bool binary(binary_t&) override { return Refuse("a value must be a text"); }
+  bool start_array(std::size_t) override { return Refuse("a value must be a text"); }
+  bool end_array() override { return false; }
+  bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception& error) override {
+    return Refuse(error.what());
+  }
+
+ private:
+  bool Refuse(std::string reason) {
+    reason_ = std::move(reason);
+    return false;
+  }
+
+  RegistryStore::Keys& keys_;
+  RegistryStore::Values* values_ = nullptr;
+  std::string name_;
+  std::string reason_;
+  int depth_ = 0;
+};
+
 RegistryStore::RegistryStore(std::filesystem::path file) : file_(std::move(file)) {
   const std::string text = ReadOwnFile(file_);
   if (text.empty()) return;
-  try {
-    const nlohmann::json document = nlohmann::json::parse(text);
-    // The file lists keys in the order of the map it was saved from, so each goes in at the end
-    // without a search (a key out of that order still lands in its place).
-    for (const auto& [key, values] : document.items()) {
-      Values& target = keys_.emplace_hint(keys_.end(), key, Values{})->second;
-      for (const auto& [name, value] : values.items())
-        target.insert_or_assign(target.end(), name, value.get<std::string>());
-    }
-  } catch (const nlohmann::json::exception& e) {
-    throw UnparsableRegistry("registry file " + file_.string() + " cannot be parsed: " + e.what());
-  }
+  RegistryFileReader reader(keys_);
+  if (!nlohmann::json::sax_parse(text, &reader))
+    throw UnparsableRegistry("registry file " + file_.string() + " cannot be parsed: " + reader.reason());
 }
 
 bool RegistryStore::Save() const {

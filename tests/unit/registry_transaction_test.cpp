@@ -98,6 +98,11 @@ TEST_F(RegistryFile, ChangesFromManyProcessesAtOnceAreAllKeptAndReadersSeeWholeF
 }
 
 TEST_F(RegistryFile, AFileThatCannotBeParsedIsNamedAndKeptAsideNotOverwritten) {
+  for (const char* text :
+       {"[]", R"({"HKCR\\A": "x"})", R"({"HKCR\\A": {"": 1}})", R"({"HKCR\\A": {"": {}}})"}) {
+    std::ofstream(File()) << text;
+    EXPECT_NE(Refusal([&] { RegistryStore{File()}; }).find("cannot be parsed"), std::string::npos) << text;
+  }
   std::ofstream(File()) << "{\"HKCR\\\\A\": {\"\": \"cut";
   const std::string refusal = Refusal([&] { RegistryStore{File()}; });
   EXPECT_NE(refusal.find(File().string()), std::string::npos) << refusal;

@@ -56,9 +56,11 @@ class TARVOX_PLATFORM_API RegistryStore {
   std::vector<std::string> SubKeys(std::string_view key) const;
 
  private:
+  friend class RegistryFileReader;
   using Values = std::map<std::string, std::string, CaseInsensitiveLess>;
+  using Keys = std::map<std::string, Values, CaseInsensitiveLess>;
   std::filesystem::path file_;
-  std::map<std::string, Values, CaseInsensitiveLess> keys_;
+  Keys keys_;
 };
 
 class TARVOX_PLATFORM_API RegistryError : public std::runtime_error {

@@ -65,11 +65,11 @@ std::string CsvField(const std::string& text) {
   return quoted + "\"";
 }
 
-void PrintCsv(const CalcReport& report, std::FILE* out) {
-  std::fputs("class,name,unit_type,unit,overall,vapour,liquid1,liquid2,solid,error\n", out);
+void PrintCsvRows(const CalcReport& report, std::FILE* out) {
   for (const CorrelationRow& row : report.rows) {
-    std::fprintf(out, "%s,%s,%d,%s", row.class_name.c_str(), CsvField(row.display_name).c_str(),
-                 row.unit_type, CsvField(std::string(UnitLabel(row.unit_type))).c_str());
+    std::fprintf(out, "%s,%s,%s,%d,%s", CsvField(report.stream).c_str(), row.class_name.c_str(),
+                 CsvField(row.display_name).c_str(), row.unit_type,
+                 CsvField(std::string(UnitLabel(row.unit_type))).c_str());
     for (const double value : row.values)
       std::fprintf(out, ",%s", FAILED(row.result) ? "" : Number(value).c_str());
     std::fprintf(out, ",%s\n", FAILED(row.result) ? Hresult(row.result).c_str() : "");
@@ -79,7 +79,9 @@ void PrintCsv(const CalcReport& report, std::FILE* out) {
     std::fprintf(stderr, "tarvox: message: %s\n", message.c_str());
 }
 
-void PrintJson(const CalcReport& report, std::FILE* out) {
+}  // namespace
+
+nlohmann::ordered_json ReportJson(const CalcReport& report) {
   nlohmann::ordered_json root;
   root["stream"] = report.stream;
   root["correlations"] = nlohmann::ordered_json::array();
@@ -100,22 +102,28 @@ void PrintJson(const CalcReport& report, std::FILE* out) {
     root["correlations"].push_back(entry);
   }
   root["messages"] = report.messages;
-  std::fprintf(out, "%s\n", root.dump(2).c_str());
+  return root;
 }
 
-}  // namespace
-
-void PrintReport(const CalcReport& report, OutputFormat format, std::FILE* out) {
+void PrintReports(const std::vector<CalcReport>& reports, OutputFormat format, bool as_list, std::FILE* out) {
   switch (format) {
     case OutputFormat::kTable:
-      PrintTable(report, out);
+      for (std::size_t i = 0; i < reports.size(); ++i) {
+        if (i > 0) std::fputc('\n', out);
+        PrintTable(reports[i], out);
+      }
       break;
     case OutputFormat::kCsv:
-      PrintCsv(report, out);
+      std::fputs("stream,class,name,unit_type,unit,overall,vapour,liquid1,liquid2,solid,error\n", out);
+      for (const CalcReport& report : reports) PrintCsvRows(report, out);
       break;
-    case OutputFormat::kJson:
-      PrintJson(report, out);
+    case OutputFormat::kJson: {
+      nlohmann::ordered_json list = nlohmann::ordered_json::array();
+      for (const CalcReport& report : reports) list.push_back(ReportJson(report));
+      const nlohmann::ordered_json& root = as_list || list.size() != 1 ? list : list[0];
+      std::fprintf(out, "%s\n", root.dump(2).c_str());
       break;
+    }
   }
 }
 

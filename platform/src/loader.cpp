@@ -2,10 +2,12 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <mutex>
 #include <string>
 
 #include "tarvox_platform/com_runtime.h"
 #include "tarvox_platform/module_image.h"
+#include "tarvox_platform/program_folder.h"
 
 namespace {
 
@@ -17,6 +19,9 @@ std::string ExecutableFolder() {
   return text.substr(0, text.rfind('/'));
 }
 
+std::mutex program_folder_mutex;
+std::string named_program_folder;  // guarded by program_folder_mutex
+
 bool EndsWithDll(const std::string& name) {
   if (name.size() < 4) return false;
   std::string tail = name.substr(name.size() - 4);
@@ -24,15 +29,32 @@ bool EndsWithDll(const std::string& name) {
   return tail == ".dll";
 }
 
-// The one rule by which a bare Windows library name becomes a shared object: beside the
-// executable, with ".dll" replaced by ".so".
+// The one rule by which a bare Windows library name becomes a shared object: in the program
+// folder, with ".dll" replaced by ".so".
 std::string ResolveLibraryPath(const std::string& name) {
   if (name.find('/') != std::string::npos) return name;
   const std::string base = EndsWithDll(name) ? name.substr(0, name.size() - 4) + ".so" : name;
-  return ExecutableFolder() + "/" + base;
+  return tarvox_platform::ProgramFolder() + "/" + base;
 }
 
 }  // namespace
+
+namespace tarvox_platform {
+
+void SetProgramFolder(const std::string& folder) {
+  const std::lock_guard lock(program_folder_mutex);
+  named_program_folder = folder;
+}
+
+std::string ProgramFolder() {
+  {
+    const std::lock_guard lock(program_folder_mutex);
+    if (!named_program_folder.empty()) return named_program_folder;
+  }
+  return ExecutableFolder();
+}
+
+}  // namespace tarvox_platform
 
 extern "C" HMODULE LoadLibraryA(LPCSTR name) {
   if (!name || !*name) return nullptr;

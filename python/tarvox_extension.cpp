@@ -101,8 +101,7 @@ PYBIND11_MODULE(_core, module) {
   module.def(
       "check_stream", [](const std::string& text) { ParseStream(text); }, py::arg("stream"));
   module.def(
-      "read_stream_file", [](const std::string& path) { return StreamJson(ReadStreamPath(path)).dump(); },
-      py::arg("path"));
+      "check_stream_file", [](const std::string& path) { ReadStreamPath(path); }, py::arg("path"));
   module.def("sample", &Sample, py::arg("name"));
   module.def("samples", &SampleNames);
   module.def("catalogue", &Catalogue);

@@ -46,6 +46,7 @@ int RunCalc(const CalcOptions& options) {
   if (refused && !options.keep_going) return kBadInputStatus;
 
   const std::vector<InputSetting> settings = options.Settings();
+  const bool several = options.batch || options.stream_files.size() > 1;
   std::vector<CalcReport> reports;
   {
     ProgressLine progress(entries.size(), "streams");
@@ -54,14 +55,13 @@ int RunCalc(const CalcOptions& options) {
       try {
         reports.push_back(Calculate(*entry.stream, classes, settings));
       } catch (const CalcError& e) {
-        Report(entry.origin.empty() ? e.what() : entry.origin + ": " + e.what());
+        Report(several ? entry.origin + ": " + e.what() : e.what());
         if (e.status() != kBadInputStatus || !options.keep_going) return e.status();
         refused = true;
       }
       progress.Advance();
     }
   }
-  const bool several = options.batch || options.stream_files.size() > 1;
   PrintReports(reports, options.format, several, stdout);
   return refused ? kBadInputStatus : 0;
 }

@@ -77,7 +77,9 @@ extern "C" FARPROC GetProcAddress(HMODULE module, LPCSTR name) {
   return reinterpret_cast<FARPROC>(dlsym(module, name));
 }
 
-// With no handle, the running executable; otherwise the module image of tarvox_platform.
+// With no handle, the running executable, seen in the program folder when one is named (modules
+// look for their companion libraries beside the program); otherwise the module image of
+// tarvox_platform.
 extern "C" DWORD GetModuleFileNameA(HMODULE module, LPSTR path, DWORD size) {
   if (!path || size == 0) return 0;
   std::string text;
@@ -86,6 +88,7 @@ extern "C" DWORD GetModuleFileNameA(HMODULE module, LPSTR path, DWORD size) {
     const ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
     if (n <= 0) return 0;
     text.assign(buffer, static_cast<std::size_t>(n));
+    text = tarvox_platform::ProgramFolder() + text.substr(text.rfind('/'));
   } else {
     text = static_cast<const tarvox_platform::ModuleImage*>(module)->path;
   }

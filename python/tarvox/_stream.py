@@ -35,7 +35,9 @@ class Stream:
 
     @classmethod
     def from_file(cls, path) -> "Stream":
-        return cls(**json.loads(_core.read_stream_file(str(path))))
+        _core.check_stream_file(str(path))
+        with open(path, encoding="utf-8") as file:
+            return cls(**json.load(file))
 
     @classmethod
     def sample(cls, name: str = "wellstream") -> "Stream":

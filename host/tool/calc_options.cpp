@@ -66,6 +66,13 @@ void DeclareSweepOptions(CLI::App& command, SweepOptions& options) {
       .add_option("--vary", options.vary,
                   "temperature_C, pressure_kPa or an input Class.Variable, with start:stop:step")
       ->required();
+  const std::map<std::string, std::size_t> phases = {
+      {"overall", 0}, {"vapour", 1}, {"liquid1", 2}, {"liquid2", 3}, {"solid", 4}};
+  command
+      .add_option_function<std::string>(
+          "--phase", [&options, phases](const std::string& name) { options.phase = phases.at(name); },
+          "the value shown: overall (default), vapour, liquid1, liquid2 or solid")
+      ->check(CLI::IsMember(phases));
 }
 
 }  // namespace tarvox::tool

@@ -30,7 +30,8 @@ struct CalcOptions : CommonOptions {
 
 struct SweepOptions : CommonOptions {
   std::optional<std::string> stream_file;
-  std::string vary;  // "variable=start:stop:step"
+  std::string vary;       // "variable=start:stop:step"
+  std::size_t phase = 0;  // the column of CorrelationRow::values shown
 };
 
 // Class names are checked later, against the catalogue.

@@ -15,10 +15,8 @@ namespace tarvox::tool {
 
 namespace {
 
-constexpr std::size_t kOverall = 0;
-
-bool HasValue(const CorrelationRow& row) {
-  const double value = row.values[kOverall];
+bool HasValue(const CorrelationRow& row, std::size_t phase) {
+  const double value = row.values[phase];
   return SUCCEEDED(row.result) && value != EMPTY_VALUE && std::isfinite(value);
 }
 
@@ -39,7 +37,8 @@ void PrintLine(const std::vector<std::string>& cells, bool csv, int width) {
   std::putchar('\n');
 }
 
-void PrintRows(const Variation& variation, const std::vector<CalcReport>& reports, bool csv) {
+void PrintRows(const Variation& variation, const std::vector<CalcReport>& reports, std::size_t phase,
+               bool csv) {
   std::vector<std::string> header = {variation.variable};
   for (const CorrelationRow& row : reports.front().rows) header.push_back(row.class_name);
   std::size_t width = 0;
@@ -49,7 +48,7 @@ void PrintRows(const Variation& variation, const std::vector<CalcReport>& report
   for (std::size_t i = 0; i < reports.size(); ++i) {
     std::vector<std::string> cells = {Number(variation.values[i])};
     for (const CorrelationRow& row : reports[i].rows)
-      cells.push_back(HasValue(row) ? Number(row.values[kOverall]) : "");
+      cells.push_back(HasValue(row, phase) ? Number(row.values[phase]) : "");
     PrintLine(cells, csv, field);
   }
 }
@@ -73,13 +72,14 @@ int RunSweep(const SweepOptions& options) {
         nlohmann::ordered_json row;
         row[variation.variable] = variation.values[i];
         for (const CorrelationRow& result : reports[i].rows)
-          row[result.class_name] =
-              HasValue(result) ? nlohmann::ordered_json(result.values[kOverall]) : nullptr;
+          row[result.class_name] = HasValue(result, options.phase)
+                                       ? nlohmann::ordered_json(result.values[options.phase])
+                                       : nullptr;
         rows.push_back(row);
       }
       std::printf("%s\n", rows.dump(2).c_str());
     } else {
-      PrintRows(variation, reports, options.format == OutputFormat::kCsv);
+      PrintRows(variation, reports, options.phase, options.format == OutputFormat::kCsv);
     }
   } catch (const CalcError& e) {
     std::fprintf(stderr, "tarvox sweep: %s\n", e.what());

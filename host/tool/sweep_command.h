@@ -1,5 +1,5 @@
 // `tarvox sweep`: one row per value of a varied quantity, one column per correlation (its value
-// for the whole stream).
+// for the whole stream, or for the phase chosen).
 #pragma once
 
 #include "host/tool/calc_options.h"

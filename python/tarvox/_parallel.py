@@ -1,6 +1,5 @@
 """Many streams at once: one process evaluates one stream at a time, so throughput comes from
 processes, local ones or a Dask cluster's."""
-import multiprocessing
 import os
 import sys
 from concurrent.futures import ProcessPoolExecutor
@@ -75,10 +74,10 @@ def _on_processes(texts, workers, only, inputs, bar):
             if bar is not None:
                 bar.update(len(chunk))
         return results
-    # Several chunks per worker keep them all busy to the end; "spawn" because the caller may run
-    # threads (a Dask client, a notebook's) that a forked child would inherit half-way.
+    # Several chunks per worker keep them all busy to the end. The platform's default start method
+    # is kept: on Linux, "fork" runs in scripts without a __main__ guard, as users write them.
     chunks = _chunks(texts, workers * 4)
-    with ProcessPoolExecutor(workers, mp_context=multiprocessing.get_context("spawn")) as pool:
+    with ProcessPoolExecutor(workers) as pool:
         futures = [pool.submit(calc_chunk, start, chunk, only, inputs) for start, chunk in chunks]
         results = []
         for (start, chunk), future in zip(chunks, futures):

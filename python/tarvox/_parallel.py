@@ -79,20 +79,20 @@ def _on_processes(texts, workers, only, inputs, bar):
     chunks = _chunks(texts, workers * 4)
     with ProcessPoolExecutor(workers) as pool:
         futures = [pool.submit(calc_chunk, start, chunk, only, inputs) for start, chunk in chunks]
-        results = []
-        for (start, chunk), future in zip(chunks, futures):
-            results += future.result()
-            if bar is not None:
-                bar.update(len(chunk))
-        return results
+        return _collect(chunks, futures, bar)
 
 
 def _on_dask(client, texts, only, inputs, bar):
     workers = max(1, len(client.scheduler_info().get("workers", {})))
     chunks = _chunks(texts, workers * 4)
     futures = [client.submit(calc_chunk, start, chunk, only, inputs, pure=False) for start, chunk in chunks]
+    return _collect(chunks, futures, bar)
+
+
+def _collect(chunks, futures, bar):
+    """The chunks' results in order, from futures of a process pool or of Dask alike."""
     results = []
-    for (start, chunk), future in zip(chunks, futures):
+    for (_, chunk), future in zip(chunks, futures):
         results += future.result()
         if bar is not None:
             bar.update(len(chunk))

@@ -4,7 +4,6 @@ import os
 import tempfile
 
 import matplotlib
-import pytest
 
 matplotlib.use("Agg")
 _folder = tempfile.TemporaryDirectory(prefix="tarvox_python_test_")
@@ -15,11 +14,6 @@ import tarvox  # noqa: E402
 
 # Register the module once here, before worker processes could race to do it.
 tarvox.calc("wellstream", only=["MolecularWeight"])
-
-
-@pytest.fixture
-def scratch(tmp_path):
-    return tmp_path
 
 
 def generated_streams(count):

@@ -16,9 +16,9 @@ def tool(*arguments):
     return subprocess.run([TOOL, *arguments], capture_output=True, text=True)
 
 
-def test_calc_gives_what_the_tool_prints_and_frames_empty_values_as_nan(scratch):
+def test_calc_gives_what_the_tool_prints_and_frames_empty_values_as_nan(tmp_path):
     for sample, only in [("wellstream", []), ("amine", ["CO2Loading", "PH", "MassDensity"])]:
-        path = scratch / f"{sample}.json"
+        path = tmp_path / f"{sample}.json"
         path.write_text(tarvox.Stream.sample(sample).to_json())
         printed = tool("calc", str(path), "--format", "json", *(["--only", ",".join(only)] if only else []))
         assert printed.returncode == 0, printed.stderr
@@ -51,7 +51,7 @@ def test_inputs_reach_the_correlations_and_bad_ones_raise_the_tools_message():
             tarvox.calc("wellstream", inputs=inputs)
 
 
-def test_bad_streams_raise_the_message_the_tool_prints(scratch):
+def test_bad_streams_raise_the_message_the_tool_prints(tmp_path):
     cases = {
         "unknown.json": {"name": "x", "temperature_C": 20, "pressure_kPa": 100, "molar_flow_kmol_h": 1,
                          "composition": {"unobtainium": 1}},
@@ -60,7 +60,7 @@ def test_bad_streams_raise_the_message_the_tool_prints(scratch):
                           "composition": {"methane": -1}},
     }
     for name, fields in cases.items():
-        path = scratch / name
+        path = tmp_path / name
         path.write_text(json.dumps(fields))
         printed = tool("calc", str(path))
         assert printed.returncode == 2
@@ -72,9 +72,9 @@ def test_bad_streams_raise_the_message_the_tool_prints(scratch):
             tarvox.calc(fields)
 
 
-def test_streams_come_from_files_dicts_and_samples_alike(scratch):
+def test_streams_come_from_files_dicts_and_samples_alike(tmp_path):
     sample = tarvox.Stream.sample("amine")
-    path = scratch / "amine.json"
+    path = tmp_path / "amine.json"
     path.write_text(sample.to_json())
     assert tarvox.Stream.from_file(path) == sample == tarvox.Stream.from_dict(sample.to_dict())
     assert tarvox.calc(sample) == tarvox.calc("amine") == tarvox.calc(sample.to_dict())

@@ -4,6 +4,7 @@ from dataclasses import asdict, dataclass, field
 from typing import Union
 
 from . import _core
+from ._errors import InputError
 
 
 @dataclass
@@ -30,7 +31,7 @@ class Stream:
 
     @classmethod
     def from_dict(cls, fields: dict) -> "Stream":
-        _core.check_stream(json.dumps(fields))
+        _core.check_stream(json.dumps(fields))  # the tool's messages for unknown or missing fields
         return cls(**fields)
 
     @classmethod
@@ -48,7 +49,10 @@ class Stream:
         return asdict(self)
 
     def to_json(self) -> str:
-        return json.dumps(self.to_dict())
+        try:
+            return json.dumps(self.to_dict(), allow_nan=False)
+        except ValueError:
+            raise InputError(f"stream \"{self.name}\": every number must be finite") from None
 
 
 def as_stream(stream) -> Stream:

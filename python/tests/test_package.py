@@ -70,6 +70,8 @@ def test_bad_streams_raise_the_message_the_tool_prints(tmp_path):
         assert str(raised.value) == message
         with pytest.raises(tarvox.InputError):
             tarvox.calc(fields)
+    with pytest.raises(tarvox.InputError, match="finite"):
+        tarvox.Stream(**dict(tarvox.Stream.sample().to_dict(), temperature_C=float("nan")))
 
 
 def test_streams_come_from_files_dicts_and_samples_alike(tmp_path):

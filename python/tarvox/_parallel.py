@@ -1,5 +1,6 @@
 """Many streams at once: one process evaluates one stream at a time, so throughput comes from
 processes, local ones or a Dask cluster's."""
+import json
 import os
 import sys
 from concurrent.futures import ProcessPoolExecutor
@@ -20,7 +21,7 @@ def calc_chunk(first_index, stream_texts, only, inputs):
     results = []
     for offset, text in enumerate(stream_texts):
         try:
-            results.append(Result.from_json(_core.calc(text, only, inputs)).to_dict())
+            results.append(json.loads(_core.calc(text, only, inputs)))
         except InputError as error:
             raise InputError(f"stream {first_index + offset}: {error}") from None
     return results

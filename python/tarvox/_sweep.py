@@ -11,7 +11,7 @@ def sweep(stream, variable, values, only=None, inputs=None, phase="overall"):
     ``variable`` is "temperature_C", "pressure_kPa" or an input "Class.Variable"; the columns hold
     each correlation's value for ``phase`` (overall, vapour, liquid1, liquid2 or solid), NaN where
     it has none. ``.plot()`` draws the curves, e.g.
-    ``tarvox.sweep("wellstream", "temperature_C", range(0, 201, 5), only=["TVP", "RVP_100F"]).plot()``.
+    ``tarvox.sweep("wellstream", "temperature_C", range(0, 201, 5), only=["MassDensity", "MolarVolume"]).plot()``.
     """
     import pandas
 

@@ -9,20 +9,20 @@
 
 namespace tarvox::tool {
 
+bool IsValue(double value) { return value != EMPTY_VALUE && std::isfinite(value); }
+
+std::string ValueText(double value) {
+  if (!IsValue(value)) return "";
+  char text[32];
+  std::snprintf(text, sizeof text, "%.6g", value);
+  return text;
+}
+
 namespace {
 
 constexpr std::array<const char*, 5> kColumnTitles = {"Overall", "Vapour", "Liquid 1", "Liquid 2", "Solid"};
 constexpr std::array<const char*, 5> kJsonKeys = {"overall", "vapour", "liquid1", "liquid2", "solid"};
 constexpr std::size_t kNameWidth = 38;
-
-bool HasValue(double value) { return value != EMPTY_VALUE && std::isfinite(value); }
-
-std::string Number(double value) {
-  if (!HasValue(value)) return "";
-  char text[32];
-  std::snprintf(text, sizeof text, "%.6g", value);
-  return text;
-}
 
 std::string Hresult(HRESULT result) {
   char text[16];
@@ -49,7 +49,7 @@ void PrintTable(const CalcReport& report, std::FILE* out) {
       std::fprintf(out, " Calculate failed: %s\n", Hresult(row.result).c_str());
       continue;
     }
-    for (const double value : row.values) std::fprintf(out, " %13s", Number(value).c_str());
+    for (const double value : row.values) std::fprintf(out, " %13s", ValueText(value).c_str());
     std::fputc('\n', out);
   }
   if (!report.messages.empty()) {
@@ -71,7 +71,7 @@ void PrintCsvRows(const CalcReport& report, std::FILE* out) {
                  CsvField(row.display_name).c_str(), row.unit_type,
                  CsvField(std::string(UnitLabel(row.unit_type))).c_str());
     for (const double value : row.values)
-      std::fprintf(out, ",%s", FAILED(row.result) ? "" : Number(value).c_str());
+      std::fprintf(out, ",%s", FAILED(row.result) ? "" : ValueText(value).c_str());
     std::fprintf(out, ",%s\n", FAILED(row.result) ? Hresult(row.result).c_str() : "");
   }
   // Messages stay off the table's lines so that the output remains plain CSV.
@@ -95,7 +95,7 @@ nlohmann::ordered_json ReportJson(const CalcReport& report) {
     for (std::size_t k = 0; k < row.values.size(); ++k) {
       const double value = row.values[k];
       values[kJsonKeys[k]] =
-          SUCCEEDED(row.result) && HasValue(value) ? nlohmann::ordered_json(value) : nullptr;
+          SUCCEEDED(row.result) && IsValue(value) ? nlohmann::ordered_json(value) : nullptr;
     }
     entry["values"] = values;
     if (FAILED(row.result)) entry["error"] = Hresult(row.result);

@@ -28,6 +28,12 @@ struct CalcReport {
   std::vector<std::string> messages;
 };
 
+// Whether a value is one: neither the module's empty marker nor infinite or NaN.
+bool IsValue(double value);
+
+// A value as the outputs print it ("%.6g"), or "" when there is none.
+std::string ValueText(double value);
+
 // The reports of one run: tables one after another, one CSV table whose first column names the
 // stream, or JSON (one object, or an array of them when `as_list`).
 void PrintReports(const std::vector<CalcReport>& reports, OutputFormat format, bool as_list, std::FILE* out);

@@ -1,12 +1,10 @@
 #include "host/tool/sweep_command.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
 
 #include <nlohmann/json.hpp>
 
-#include "calculator/fluid_state.h"
 #include "host/tool/calculation.h"
 #include "host/tool/progress_line.h"
 #include "host/tool/sweep.h"
@@ -15,15 +13,9 @@ namespace tarvox::tool {
 
 namespace {
 
+// The value of `row` for `phase`, when its Calculate succeeded and the value is one.
 bool HasValue(const CorrelationRow& row, std::size_t phase) {
-  const double value = row.values[phase];
-  return SUCCEEDED(row.result) && value != EMPTY_VALUE && std::isfinite(value);
-}
-
-std::string Number(double value) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.6g", value);
-  return text;
+  return SUCCEEDED(row.result) && IsValue(row.values[phase]);
 }
 
 // Table cells are right-aligned in columns as wide as the widest class name.
@@ -46,9 +38,9 @@ void PrintRows(const Variation& variation, const std::vector<CalcReport>& report
   const int field = static_cast<int>(width) + 1;
   PrintLine(header, csv, field);
   for (std::size_t i = 0; i < reports.size(); ++i) {
-    std::vector<std::string> cells = {Number(variation.values[i])};
+    std::vector<std::string> cells = {ValueText(variation.values[i])};
     for (const CorrelationRow& row : reports[i].rows)
-      cells.push_back(HasValue(row, phase) ? Number(row.values[phase]) : "");
+      cells.push_back(HasValue(row, phase) ? ValueText(row.values[phase]) : "");
     PrintLine(cells, csv, field);
   }
 }

@@ -11,6 +11,8 @@ std::vector<BatchEntry> ReadBatch(std::istream& in, const std::string& name) {
     if (line.find_first_not_of(" \t\r") == std::string::npos) continue;
     BatchEntry entry{name + ":" + std::to_string(number), {}, {}};
     try {
+      if (line.size() > kLargestStreamFile)
+        throw StreamFileError("is longer than 4 MiB, the limit for a stream");
       entry.stream = ReadStreamFile(line);
     } catch (const StreamFileError& e) {
       entry.error = entry.origin + ": " + e.what();

@@ -2,13 +2,12 @@
 
 #include <algorithm>
 #include <array>
-#include <fstream>
-#include <sstream>
 
 #include "calculator/fluid_state.h"
 #include "common/ansi_text.h"
 #include "host/fluid/component_data_location.h"
 #include "host/fluid/peng_robinson_fluid.h"
+#include "host/fluid/validity_window.h"
 #include "host/site/stream_site.h"
 #include "host/tool/class_names.h"
 #include "host/tool/correlation_factory.h"
@@ -71,12 +70,8 @@ std::vector<std::string> SelectClasses(const std::vector<std::string>& only) {
 }
 
 StreamFile ReadStreamPath(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) BadInput("cannot read " + path);
-  std::ostringstream text;
-  text << in.rdbuf();
   try {
-    return ReadStreamFile(text.str());
+    return ReadStreamFileAt(path);
   } catch (const StreamFileError& e) {
     BadInput(path + ": " + e.what());
   }
@@ -121,19 +116,24 @@ CalcReport Calculate(const StreamFile& file, const std::vector<std::string>& cla
     }
     connections.push_back(std::move(connection));
   }
-  // Inputs are checked on every connected class before anything is computed.
+  // Every input is checked before anything is computed, also one for a class that does not run.
   for (const InputSetting& setting : all_settings) {
+    bool runs = false;
     for (Connection& connection : connections) {
       if (connection.class_name != setting.class_name) continue;
+      runs = true;
       const std::string refused = ApplyInput(*connection.correlation.Get(), setting);
       if (!refused.empty()) BadInput(refused);
     }
+    if (const std::string refused = runs ? "" : CheckInputOnItsClass(setting); !refused.empty())
+      BadInput(refused);
   }
 
   CalcReport report;
   report.stream = file.stream.name;
   for (Connection& connection : connections) report.rows.push_back(Compute(connection));
-  report.messages = fluid->messages();
+  report.messages = host::DataRangeWarnings(*database, file.stream);
+  report.messages.insert(report.messages.end(), fluid->messages().begin(), fluid->messages().end());
   return report;
 }
 

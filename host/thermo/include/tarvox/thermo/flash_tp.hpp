@@ -45,7 +45,7 @@ struct FlashResult {
 };
 
 struct FlashOptions {
-  double tolerance = 1e-12;   // on ln-fugacity differences between phases
+  double tolerance = 1e-12;  // on ln-fugacity differences between phases
   int max_iterations = 500;  // substitution steps per stage before Newton takes over
   double stability_threshold = -1e-10;
 };

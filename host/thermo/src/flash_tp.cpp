@@ -286,6 +286,15 @@ void FillResult(const PengRobinsonAtTemperature& eos, double pressure,
   if (liquid_viscosity_known) result.kinematic_viscosity = StreamKinematicViscosity(liquids, vapour);
 }
 
+bool ThirdPhaseCanAppear(const Mixture& mixture, double temperature, std::span<const double> z,
+                         ThirdPhaseCheck check) {
+  if (check == ThirdPhaseCheck::kAlways || temperature < kSecondLiquidTemperature) return true;
+  for (std::size_t i = 0; i < z.size(); ++i) {
+    if (z[i] > 0.0 && mixture.component(i).is_polar) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 FlashResult FlashTP(const Mixture& mixture, double temperature, double pressure, std::span<const double> feed,
@@ -308,7 +317,8 @@ FlashResult FlashTP(const Mixture& mixture, double temperature, double pressure,
       phases.push_back(MakePhase(eos, pressure, feed_test.trial_composition, 0.5));
       auto stage = ConvergeStage(eos, pressure, z, phases, options);
       result.iterations = stage.iterations;
-      if (stage.converged && phases.size() == 2) {
+      if (stage.converged && phases.size() == 2 &&
+          ThirdPhaseCanAppear(mixture, temperature, z, options.third_phase)) {
         const auto& ref = phases[Reference(phases)];
         const auto split_test =
             TestStability(eos, pressure, ref.x, ref.fugacity.ln_phi, options.stability_threshold);

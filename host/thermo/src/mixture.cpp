@@ -8,6 +8,9 @@
 namespace tarvox::thermo {
 namespace {
 
+// Class codes of the component table from here on are amines and physical solvents.
+constexpr int kFirstSolventClass = 500;
+
 double Kappa(double w, KappaRule rule) {
   if (rule == KappaRule::kPengRobinson1978 && w > 0.491) {
     return 0.379642 + w * (1.48503 + w * (-0.164423 + w * 0.016666));
@@ -77,6 +80,7 @@ Mixture MakeMixture(const ComponentDatabase& database, std::span<const std::stri
     c.critical_volume = r.critical_volume;
     c.ideal_gas_cp.coefficients = r.cp_ig;
     c.is_water = r.name == "water";
+    c.is_polar = c.is_water || r.name == "ammonia" || r.class_code >= kFirstSolventClass;
     components.push_back(std::move(c));
   }
   const std::size_t n = names.size();

@@ -218,6 +218,10 @@ FlashSide ClassifyByFlash(const Mixture& mixture, double temperature, double pre
   return side;
 }
 
+double VapourFractionMismatch(const FlashSide& side, double beta) {
+  return std::abs(side.flash.slots[kVapourSlot].phase_fraction - beta);
+}
+
 // ln K and ln P from a two-phase flash (the most abundant liquid against the vapour).
 void StartFromFlash(const FlashResult& flash, std::span<const double> z, Eigen::VectorXd& u) {
   const auto& s = flash.slots;
@@ -237,6 +241,8 @@ void StartFromFlash(const FlashResult& flash, std::span<const double> z, Eigen::
 // The pressure range searched for the state (the flash's region of interest).
 constexpr double kLowestSearchPressure = 1e-2;  // kPa
 constexpr double kHighestSearchPressure = 1e6;  // kPa
+constexpr double kNarrowestBracket = 1e-10;     // in ln P
+constexpr double kJumpBracket = 1e-5;           // in ln P
 
 // The safeguard when the substitution start fails: brackets the change from "below" to "above" by
 // flashes stepping away from `start_pressure` with growing ratios (2, 4, 16, ...), then tries Newton
@@ -257,11 +263,18 @@ SaturationStatus BracketedNewton(const Mixture& mixture, double temperature, std
     auto next = ClassifyByFlash(mixture, temperature, pressure, z, beta);
     (next.below ? lo : hi) = std::move(next);
   }
-  double tried_pressure = 0.0;
-  while (hi->flash.pressure > lo->flash.pressure * (1.0 + 1e-7)) {
+  // Newton is tried from the first bracket whose two-phase end has a vapour fraction near beta, and
+  // again each time the bracket has narrowed sixteenfold (in ln P): a failed Newton costs more than a
+  // flash. Where the fraction stays far from beta while the bracket closes, it jumps there (a dew
+  // point at the upper edge of the region, say): one last try, then no such state.
+  double tried_width = std::numeric_limits<double>::infinity();
+  for (;;) {
+    const double width = std::log(hi->flash.pressure / lo->flash.pressure);
     const FlashSide& start = lo->two_phase ? *lo : *hi;
-    if (start.two_phase && start.flash.pressure != tried_pressure) {
-      tried_pressure = start.flash.pressure;
+    const double mismatch = VapourFractionMismatch(start, beta);
+    const bool narrowest = width < kNarrowestBracket || (width < kJumpBracket && mismatch > 0.5);
+    if (start.two_phase && ((mismatch <= 0.5 && width * 16.0 <= tried_width) || narrowest)) {
+      tried_width = width;
       StartFromFlash(start.flash, z, u);
       const bool inside = [&] {
         if (!(NewtonPolish(equations, u, iterations) < 1e-10) || equations.Trivial(u)) return false;
@@ -270,6 +283,7 @@ SaturationStatus BracketedNewton(const Mixture& mixture, double temperature, std
       }();
       if (inside) return SaturationStatus::kConverged;
     }
+    if (narrowest) break;
     auto middle =
         ClassifyByFlash(mixture, temperature, std::sqrt(lo->flash.pressure * hi->flash.pressure), z, beta);
     (middle.below ? lo : hi) = std::move(middle);
@@ -277,8 +291,7 @@ SaturationStatus BracketedNewton(const Mixture& mixture, double temperature, std
   // Above the critical temperature the upper edge of the two-phase region is a dew point, where the
   // vapour fraction jumps to one instead of passing through beta: no such state exists.
   const FlashSide& start = lo->two_phase ? *lo : *hi;
-  const bool matches_beta =
-      start.two_phase && std::abs(start.flash.slots[kVapourSlot].phase_fraction - beta) < 1e-3;
+  const bool matches_beta = start.two_phase && VapourFractionMismatch(start, beta) < 1e-3;
   return matches_beta ? SaturationStatus::kNotConverged : SaturationStatus::kNoSolution;
 }
 

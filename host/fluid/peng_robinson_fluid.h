@@ -9,6 +9,7 @@
 #include "calculator/host_fluid.h"
 #include "common/com_ptr.h"
 #include "host/common/com_object.h"
+#include "host/fluid/saturation_split.h"
 #include "host/fluid/stream_conditions.h"
 #include "tarvox/thermo/component_data.hpp"
 #include "tarvox/thermo/flash_tp.hpp"
@@ -58,6 +59,10 @@ class PengRobinsonFluid final : public ComObject<IHostFluid>, public IHostFlash,
   std::vector<const thermo::ComponentRecord*> components_;
   thermo::Mixture mixture_;
   thermo::FlashResult split_;  // at the stream's own conditions
+  // Flashes asked for by correlations: one engine, warm-started from its last two-phase split (the
+  // Reid iteration and the entropy method flash one feed at many pressures).
+  thermo::FlashEngine flashes_;
+  SaturationSplits saturation_splits_;
   std::vector<std::string> messages_;
   long long flash_count_ = 0;
 };

@@ -308,7 +308,7 @@ class FlashEngine::Work {
   // phases of lower Gibbs energy than the single phase (phases_ holds the feed on entry).
   bool WarmSplit(const PengRobinsonAtTemperature& eos, double pressure, std::span<const double> z,
                  const FlashOptions& options, StageOutcome& stage) {
-    if (last_ln_k_.size() != z.size()) return false;
+    if (last_ln_k_.size() != z.size() || eos.temperature() != last_temperature_) return false;
     for (std::size_t i = 0; i < z.size(); ++i) {
       if (std::abs(z[i] - last_feed_[i]) > kWarmStartFeedDistance) return false;
     }
@@ -334,6 +334,7 @@ class FlashEngine::Work {
       last_ln_k_[i] = phases_[0].fugacity.ln_phi[i] - phases_[1].fugacity.ln_phi[i];
     }
     last_beta_ = phases_[1].beta;
+    last_temperature_ = eos_->temperature();
   }
 
   const Mixture* mixture_;
@@ -345,7 +346,7 @@ class FlashEngine::Work {
   StabilityResult stability_;
   std::vector<double> u_, delta_, previous_delta_;
   std::vector<double> last_feed_, last_ln_k_;
-  double last_beta_ = 0.0;
+  double last_beta_ = 0.0, last_temperature_ = 0.0;
 };
 
 FlashEngine::FlashEngine(const Mixture& mixture) : work_(std::make_unique<Work>(mixture)) {}

@@ -207,10 +207,10 @@ struct FlashSide {
   FlashResult flash;
 };
 
-FlashSide ClassifyByFlash(const Mixture& mixture, double temperature, double pressure,
-                          std::span<const double> z, double beta) {
+FlashSide ClassifyByFlash(FlashEngine& engine, double temperature, double pressure, std::span<const double> z,
+                          double beta) {
   FlashSide side;
-  side.flash = FlashTP(mixture, temperature, pressure, z);
+  side.flash = engine.Flash(temperature, pressure, z);
   const auto& slots = side.flash.slots;
   side.two_phase = side.flash.converged() && side.flash.phase_count >= 2 && slots[kVapourSlot].present;
   const double vapour = side.two_phase ? slots[kVapourSlot].phase_fraction : 0.0;
@@ -252,7 +252,8 @@ SaturationStatus BracketedNewton(const Mixture& mixture, double temperature, std
                                  double beta, double start_pressure, SaturationEquations& equations,
                                  Eigen::VectorXd& u, int& iterations) {
   double pressure = std::clamp(start_pressure, kLowestSearchPressure, kHighestSearchPressure);
-  auto side = ClassifyByFlash(mixture, temperature, pressure, z, beta);
+  FlashEngine engine(mixture);
+  auto side = ClassifyByFlash(engine, temperature, pressure, z, beta);
   const bool rising = side.below;
   std::optional<FlashSide> lo, hi;
   (side.below ? lo : hi) = std::move(side);
@@ -260,7 +261,7 @@ SaturationStatus BracketedNewton(const Mixture& mixture, double temperature, std
     pressure = rising ? pressure * ratio : pressure / ratio;
     if (pressure < kLowestSearchPressure || pressure > kHighestSearchPressure)
       return SaturationStatus::kNoSolution;
-    auto next = ClassifyByFlash(mixture, temperature, pressure, z, beta);
+    auto next = ClassifyByFlash(engine, temperature, pressure, z, beta);
     (next.below ? lo : hi) = std::move(next);
   }
   // Newton is tried from the first bracket whose two-phase end has a vapour fraction near beta, and
@@ -285,7 +286,7 @@ SaturationStatus BracketedNewton(const Mixture& mixture, double temperature, std
     }
     if (narrowest) break;
     auto middle =
-        ClassifyByFlash(mixture, temperature, std::sqrt(lo->flash.pressure * hi->flash.pressure), z, beta);
+        ClassifyByFlash(engine, temperature, std::sqrt(lo->flash.pressure * hi->flash.pressure), z, beta);
     (middle.below ? lo : hi) = std::move(middle);
   }
   // Above the critical temperature the upper edge of the two-phase region is a dew point, where the

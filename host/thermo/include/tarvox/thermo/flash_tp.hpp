@@ -78,10 +78,11 @@ FlashResult FlashTP(const Mixture& mixture, double temperature, double pressure,
 // The same flash for one mixture, keeping its work arrays and the equation of state of the last
 // temperature between flashes, so that the iterations of repeated flashes allocate nothing.
 //
-// With `warm_start`, a flash of a feed within 1e-4 (mole fraction) of the last one that split into
-// two phases starts that split from the last K values, skipping the feed's stability test; the split
-// is taken only when it converges to two distinct phases of lower Gibbs energy than the feed, else
-// the flash starts afresh. The result then agrees with a cold flash to the tolerance, not bit for bit.
+// With `warm_start`, a flash at the temperature of the last flash that split into two phases, of a
+// feed within 1e-4 (mole fraction) of that flash's, starts the split from its K values, skipping the feed's
+// stability test; the split is taken only when it converges to two distinct phases of lower Gibbs energy than
+// the feed, else the flash starts afresh. The result then agrees with a cold flash to the tolerance, not bit
+// for bit.
 class FlashEngine {
  public:
   explicit FlashEngine(const Mixture& mixture);

@@ -180,6 +180,30 @@ TEST(FlashTP, NoThirdPhaseWhereTheCheckIsSkipped) {
   EXPECT_GT(two_phase, 100);  // the grid crosses the two-phase regions, so the check had splits to test
 }
 
+// A pressure sweep of one feed (as the Reid iteration makes) with warm starts from the last split
+// gives the cold flash's state, also where the sweep leaves the two-phase region.
+TEST(FlashEngine, WarmStartsAgreeWithColdFlashes) {
+  const auto mixture =
+      testing::DatabaseMixture({"methane", "ethane", "propane", "n-butane", "n-hexane", "n-decane"});
+  const std::vector<double> feed{0.70, 0.10, 0.06, 0.04, 0.05, 0.05};
+  FlashEngine engine(mixture);
+  int single_phase = 0, shorter = 0;
+  for (double p : {3000.0, 5000.0, 5100.0, 12000.0, 40000.0, 5000.0, 300.0}) {
+    const auto cold = FlashTP(mixture, 280.0, p, feed);
+    const auto warm = engine.Flash(280.0, p, feed, {}, /*warm_start=*/true);
+    ExpectEquilibrium(warm);
+    ASSERT_EQ(warm.phase_count, cold.phase_count) << p;
+    single_phase += warm.phase_count == 1;
+    shorter += warm.iterations < cold.iterations;
+    for (int s = 0; s < kPhaseSlotCount; ++s) {
+      EXPECT_NEAR(warm.slots[s].phase_fraction, cold.slots[s].phase_fraction, 1e-10) << p;
+    }
+    EXPECT_NEAR(warm.enthalpy, cold.enthalpy, 1e-7 * std::abs(cold.enthalpy)) << p;
+  }
+  EXPECT_EQ(single_phase, 1);  // 40 MPa lies above the dew point
+  EXPECT_GE(shorter, 2);       // warm starts were taken (a cold start repeats the cold count)
+}
+
 TEST(FlashTP, RejectsNonPhysicalInput) {
   const auto mixture = testing::DatabaseMixture({"methane", "ethane"});
   EXPECT_THROW(FlashTP(mixture, 300.0, 0.0, std::vector<double>{0.5, 0.5}), std::invalid_argument);

@@ -197,7 +197,7 @@ HRESULT PengRobinsonFluid::Flash(FluidState* record) {
       split = saturation_splits_.At(kelvin, record->PhaseFraction[kVapour], feed);
     } else {
       if (!(record->Pressure > 0.0) || !std::isfinite(record->Pressure)) return E_INVALIDARG;
-      split = flashes_.Flash(kelvin, record->Pressure, feed, {}, /*warm_start=*/true);
+      split = flashes_.Flash(kelvin, record->Pressure, feed);
     }
     if (!Reportable(split)) return E_FAIL;
     WriteFlashResults(split, *record);

@@ -59,8 +59,9 @@ class PengRobinsonFluid final : public ComObject<IHostFluid>, public IHostFlash,
   std::vector<const thermo::ComponentRecord*> components_;
   thermo::Mixture mixture_;
   thermo::FlashResult split_;  // at the stream's own conditions
-  // Flashes asked for by correlations: one engine, warm-started from its last two-phase split (the
-  // Reid iteration and the entropy method flash one feed at many pressures).
+  // Flashes asked for by correlations: one engine, whose work arrays and equation of state at the
+  // last temperature serve the next flash. Cold starts: warm starts from the last split saved
+  // nothing measurable in the Reid iteration, and a cold flash gives the same bits every time.
   thermo::FlashEngine flashes_;
   SaturationSplits saturation_splits_;
   std::vector<std::string> messages_;

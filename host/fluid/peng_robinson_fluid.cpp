@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "host/fluid/named_arrays.h"
+#include "host/fluid/saturation_split.h"
 #include "host/fluid/state_record.h"
 
 namespace tarvox::host {
@@ -70,8 +71,7 @@ PengRobinsonFluid::PengRobinsonFluid(std::shared_ptr<const thermo::ComponentData
       stream_(std::move(stream)),
       components_(Records(*database_, stream_)),
       mixture_(thermo::MakeMixture(*database_, stream_.components)),
-      flashes_(mixture_),
-      saturation_splits_(mixture_) {
+      flashes_(mixture_) {
   stream_.composition = thermo::NormalisedComposition(stream_.composition, components_.size());
   if (std::isfinite(stream_.temperature_c) && stream_.pressure_kpa > 0.0 &&
       std::isfinite(stream_.pressure_kpa))
@@ -194,7 +194,7 @@ HRESULT PengRobinsonFluid::Flash(FluidState* record) {
   try {
     thermo::FlashResult split;
     if (record->Pressure == EMPTY_VALUE) {
-      split = saturation_splits_.At(kelvin, record->PhaseFraction[kVapour], feed);
+      split = SplitAtVapourFraction(mixture_, kelvin, record->PhaseFraction[kVapour], feed);
     } else {
       if (!(record->Pressure > 0.0) || !std::isfinite(record->Pressure)) return E_INVALIDARG;
       split = flashes_.Flash(kelvin, record->Pressure, feed);

@@ -1,6 +1,5 @@
 #include "host/fluid/saturation_split.h"
 
-#include <algorithm>
 #include <vector>
 
 #include "tarvox/thermo/saturation.hpp"
@@ -54,24 +53,6 @@ thermo::FlashResult SplitAtVapourFraction(const thermo::Mixture& mixture, double
   }
   result.status = thermo::FlashStatus::kConverged;
   return result;
-}
-
-const thermo::FlashResult& SaturationSplits::At(double temperature, double beta,
-                                                std::span<const double> feed) {
-  for (std::size_t k = 0; k < used_; ++k) {
-    const Entry& entry = entries_[k];
-    if (entry.temperature == temperature && entry.beta == beta &&
-        std::equal(feed.begin(), feed.end(), entry.feed.begin(), entry.feed.end()))
-      return entry.split;
-  }
-  Entry& entry = entries_[next_];
-  next_ = (next_ + 1) % entries_.size();
-  used_ = std::max(used_, next_ == 0 ? entries_.size() : next_);
-  entry.temperature = temperature;
-  entry.beta = beta;
-  entry.feed.assign(feed.begin(), feed.end());
-  entry.split = SplitAtVapourFraction(*mixture_, temperature, beta, feed);
-  return entry.split;
 }
 
 }  // namespace tarvox::host

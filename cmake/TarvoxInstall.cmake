@@ -29,7 +29,6 @@ if(WIN32)
   set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
 else()
   set(TARVOX_LIBRARY_FOLDER ${CMAKE_INSTALL_LIBDIR}/tarvox)
-  set_target_properties(tarvox tarvox_tool quorix2 tvxelyte tarvox_platform PROPERTIES INSTALL_RPATH "$ORIGIN")
   install(TARGETS tarvox tarvox_tool quorix2 tvxelyte tarvox_platform
           RUNTIME DESTINATION ${TARVOX_LIBRARY_FOLDER}
           LIBRARY DESTINATION ${TARVOX_LIBRARY_FOLDER})
@@ -51,7 +50,8 @@ else()
   set(CPACK_DEBIAN_PACKAGE_SECTION science)
   set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS OFF)
-  set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6 (>= 2.36), libstdc++6 (>= 12), libpugixml1v5")
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6 (>= 2.36), libstdc++6 (>= 12), libpugixml1v5, python3 (>= 3.11), python3 (<< 3.12), python3-pandas")
+  set(CPACK_DEBIAN_PACKAGE_SUGGESTS "python3-distributed, python3-matplotlib, python3-tqdm")
 endif()
 
 foreach(header IN LISTS TARVOX_HOST_HEADERS)

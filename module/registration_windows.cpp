@@ -5,6 +5,7 @@
 #include "common/com_ptr.h"
 #include "common/guid.h"
 #include "module/module_state.h"
+#include "module/object_map.h"
 #include "module/registration.h"
 #include "module/type_library.h"
 
@@ -73,8 +74,6 @@ HRESULT LoadModuleTypeLibrary(const std::wstring& path, ITypeLib** library) {
   return LoadTypeLibEx(path.c_str(), REGKIND_NONE, library);
 }
 
-}  // namespace
-
 HRESULT RunClassScript(const ClassInfo& info, bool register_keys) {
   const std::wstring path = ModuleFilePath();
   if (path.empty()) return E_FAIL;
@@ -110,6 +109,16 @@ HRESULT UnregisterModuleTypeLibrary() {
     return S_OK;
   return UnRegisterTypeLib(LIBID_TARVOXLib, kTypeLibraryMajor, kTypeLibraryMinor, kTypeLibraryLocale,
                            SYS_WIN64);
+}
+
+}  // namespace
+
+HRESULT UpdateRegistration(bool register_keys) {
+  for (const ObjectMapEntry& entry : ObjectMap()) {
+    const HRESULT hr = RunClassScript(*entry.info, register_keys);
+    if (FAILED(hr)) return hr;
+  }
+  return register_keys ? RegisterModuleTypeLibrary() : UnregisterModuleTypeLibrary();
 }
 
 bool TypeInformationAvailable() { return true; }

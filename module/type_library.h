@@ -16,7 +16,4 @@ bool TypeInformationAvailable();
 // The type information of interface `iid` from the module's type library.
 HRESULT LoadModuleTypeInfo(REFIID iid, ITypeInfo** info);
 
-HRESULT RegisterModuleTypeLibrary();
-HRESULT UnregisterModuleTypeLibrary();
-
 }  // namespace tarvox

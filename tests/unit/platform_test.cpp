@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <filesystem>
+#include <string>
 
 #include "common/ansi_text.h"
+#include "tarvox_platform/program_folder.h"
 #include "tarvox_platform/registry.h"
 
 namespace {
@@ -46,7 +50,9 @@ TEST(PlatformText, GuidTextRoundTrips) {
 
 class RegistrarScript : public ::testing::Test {
  protected:
-  std::filesystem::path file = std::filesystem::temp_directory_path() / "tarvox-registrar-test.json";
+  // One file per process: CTest runs the cases of this fixture in parallel processes.
+  std::filesystem::path file = std::filesystem::temp_directory_path() /
+                               ("tarvox-registrar-test-" + std::to_string(::getpid()) + ".json");
   void TearDown() override { std::filesystem::remove(file); }
 };
 
@@ -144,6 +150,22 @@ TEST(PlatformLoader, BareWindowsNameLoadsTheSharedObjectBesideTheExecutable) {
   EXPECT_NE(GetProcAddress(library, "DllGetClassObject"), nullptr);
   EXPECT_EQ(LoadLibraryA("no-such-library.dll"), nullptr);
   FreeLibrary(library);
+}
+
+TEST(PlatformLoader, ANamedProgramFolderIsWhereBareNamesAndTheProgramAreSought) {
+  const std::filesystem::path empty = std::filesystem::temp_directory_path() / "tarvox_empty_program_folder";
+  std::filesystem::create_directories(empty);
+  tarvox_platform::SetProgramFolder(empty.string());
+  char program[4096];
+  const DWORD length = GetModuleFileNameA(nullptr, program, sizeof program);
+  const HMODULE absent = LoadLibraryA("quorix2.dll");
+  tarvox_platform::SetProgramFolder("");
+  EXPECT_EQ(absent, nullptr) << "quorix2 lies beside the executable, not in the named folder";
+  EXPECT_EQ(std::filesystem::path(std::string(program, length)).parent_path(), empty);
+  HMODULE library = LoadLibraryA("quorix2.dll");
+  EXPECT_NE(library, nullptr) << "an empty name returns to the executable's folder";
+  FreeLibrary(library);
+  std::filesystem::remove(empty);
 }
 
 }  // namespace

@@ -98,9 +98,8 @@ void BM_BubblePoint(benchmark::State& state) {
 
 // A lean gas just inside its two-phase region, close to the critical point: substitution is slow there.
 void BM_FlashNearCritical(benchmark::State& state) {
-  const auto mixture =
-      MakeMixture(Database(), std::vector<std::string>{"methane", "ethane", "propane", "n-butane", "n-pentane",
-                                                       "n-hexane"});
+  const auto mixture = MakeMixture(Database(), std::vector<std::string>{"methane", "ethane", "propane",
+                                                                        "n-butane", "n-pentane", "n-hexane"});
   const std::vector<double> feed{kNearCriticalGas.begin(), kNearCriticalGas.end()};
   for (auto _ : state) {
     const auto flash = FlashTP(mixture, kNearCriticalTemperature, kNearCriticalPressure, feed);
@@ -112,7 +111,7 @@ void BM_FlashNearCritical(benchmark::State& state) {
 // Ten database components and 70 pseudo-components of a heavy end (constants rising smoothly with
 // the cut's molar mass, no interaction parameters among them), as a characterised oil is handed over.
 Mixture CharacterisedOil(std::vector<double>& feed) {
-  const std::vector<std::string> light{"nitrogen", "carbon dioxide", "methane", "ethane",   "propane",
+  const std::vector<std::string> light{"nitrogen", "carbon dioxide", "methane",  "ethane",    "propane",
                                        "n-butane", "n-pentane",      "n-hexane", "n-heptane", "n-octane"};
   const Mixture database_part = MakeMixture(Database(), light);
   std::vector<ComponentConstants> components(database_part.components().begin(),

@@ -9,7 +9,9 @@ namespace {
 
 CPropertyCalculator calculator_instance;
 
-// A value the host cannot give as a finite number counts as no value.
+// A flashed value the host cannot give as a finite number counts as no value: the flash searches
+// test their records' scalars for EMPTY_VALUE. Compositions are left as they are, so that a
+// value that is no number never enters a sum as the marker.
 double Cleaned(double value) { return std::isfinite(value) ? value : EMPTY_VALUE; }
 
 // The record's doubles sit at 4-byte boundaries, so they are read and written by value through
@@ -24,8 +26,6 @@ void CleanRecord(FluidState& s) {
     s.MolarVolume[k] = Cleaned(s.MolarVolume[k]);
     s.Viscosity[k] = Cleaned(s.Viscosity[k]);
     if (k < 4) s.PhaseFraction[k] = Cleaned(s.PhaseFraction[k]);
-    if (double* composition = s.Composition[k])
-      for (int i = 0; i < s.ComponentCount; ++i) composition[i] = Cleaned(composition[i]);
   }
 }
 
@@ -83,7 +83,6 @@ int CPropertyCalculator::LoadFluidState() {
   try {
     if (FAILED(Fluid->GetState(&State))) return 0;
     if (State.ComponentCount < 0) return 0;
-    CleanRecord(State);
     const auto n = static_cast<std::size_t>(State.ComponentCount);
     MolecularWeights = static_cast<double*>(CoTaskMemAlloc(n * sizeof(double)));
     if (!MolecularWeights) return 0;
@@ -118,7 +117,6 @@ double* CPropertyCalculator::GetNamedArray(const char* name, int copy, int min_c
   }
   // An array shorter than what the caller reads counts as missing.
   if (!NamedArrayBuffer || NamedArrayCount < min_count || NamedArrayCount < 0) return nullptr;
-  for (int i = 0; i < NamedArrayCount; ++i) NamedArrayBuffer[i] = Cleaned(NamedArrayBuffer[i]);
   if (!copy) return NamedArrayBuffer;
   const std::size_t bytes = static_cast<std::size_t>(NamedArrayCount) * sizeof(double);
   auto* owned = static_cast<double*>(CoTaskMemAlloc(bytes));

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "calculator/fluid_state.h"
 #include "calculator/host_fluid.h"
@@ -115,7 +116,8 @@ class CPropertyCalculator {
   double GetSolutionGOR();
   double GetSolutionWOR();
   double GetOilFVF();
-  bool IsAqueousPhase(const FluidState& record, int phase);
+  // Whether the phase of a working record is water; empty when a value it needs is no number.
+  std::optional<bool> IsAqueousPhase(const FluidState& record, int phase);
 
   double GetExergy(int phase, double ref_temperature, double ref_pressure);
 

@@ -70,7 +70,7 @@ bool IsSolvent(double cas, double id, double component_class) {
 double PartialPressure(CPropertyCalculator& calculator, double id, double cas) {
   if (!calculator.LoadFluidState()) return 0.0;
   const FluidState& s = calculator.State;
-  if (s.PhasePresent[kVapour] != 1 || !(s.PhaseFraction[kVapour] > 1e-6)) return 0.0;
+  if (s.PhasePresent[kVapour] != 1 || s.PhaseFraction[kVapour] <= 1e-6) return 0.0;
   const TaskArray<double> ids = calculator.ComponentArrayCopy("ComponentIDs");
   const TaskArray<double> cas_numbers = calculator.ComponentArrayCopy("CAS_Numbers");
   const double pressure = s.Pressure;
@@ -79,9 +79,12 @@ double PartialPressure(CPropertyCalculator& calculator, double id, double cas) {
   for (int i = 0; i < s.ComponentCount; ++i) {
     if (!Matches(ids[i], id) && !Matches(cas_numbers[i], cas)) continue;
     if (y[i] == EMPTY_VALUE) return 0.0;
-    // A product beyond the range of a double is no value, which these evaluators report as 0.
+    // A product of finite values beyond the range of a double is no value, which these
+    // evaluators report as 0; a factor that is no number stays one.
     const double partial_pressure = pressure * y[i];
-    return std::isfinite(partial_pressure) ? partial_pressure : 0.0;
+    return std::isfinite(pressure) && std::isfinite(y[i]) && !std::isfinite(partial_pressure)
+               ? 0.0
+               : partial_pressure;
   }
   return 0.0;
 }
@@ -100,6 +103,8 @@ double CPropertyCalculator::GetCO2Loading(int phase, int basis) {
   double carbon_dioxide = 0.0;
   double solvent = 0.0;
   for (int i = 0; i < State.ComponentCount; ++i) {
+    // An identity that is no number could be CO2 or solvent: the loading is unknown.
+    if (!std::isfinite(cas[i]) || !std::isfinite(ids[i]) || !std::isfinite(classes[i])) return EMPTY_VALUE;
     const bool is_carbon_dioxide = Matches(cas[i], component::kCarbonDioxideCas);
     if (!is_carbon_dioxide && !IsSolvent(cas[i], ids[i], classes[i])) continue;
     const double flow = ComponentFlow(*this, phase, i, basis);

@@ -29,7 +29,7 @@ double CPropertyCalculator::GetMolecularWeight(int phase) {
 double CPropertyCalculator::GetMolarDensity(int phase) {
   if (!LoadFluidState()) return EMPTY_VALUE;
   if (phase != kFeed) {
-    if (State.PhasePresent[phase] == 0 || !(State.MolarVolume[phase] > 0.0)) return EMPTY_VALUE;
+    if (State.PhasePresent[phase] == 0 || State.MolarVolume[phase] <= 0.0) return EMPTY_VALUE;
     return 1.0 / State.MolarVolume[phase];
   }
   double sum = 0.0;
@@ -39,7 +39,7 @@ double CPropertyCalculator::GetMolarDensity(int phase) {
     if (beta == EMPTY_VALUE || State.MolarVolume[j] <= 0.0) return EMPTY_VALUE;
     sum += beta / (1.0 / State.MolarVolume[j]);
   }
-  return sum > 0.0 ? 1.0 / sum : EMPTY_VALUE;
+  return sum <= 0.0 ? EMPTY_VALUE : 1.0 / sum;
 }
 
 double CPropertyCalculator::GetMassDensity(int phase) {
@@ -62,7 +62,7 @@ double CPropertyCalculator::GetAvgLiqDensity(int phase) {
   const double* density = ComponentArray("Standard Liquid Density");
   const double* x = Composition(phase);
   const int n = State.ComponentCount;
-  if (!MolecularWeights || !density || !x || !(StreamMolarFlow > 0.0) || n <= 0) return EMPTY_VALUE;
+  if (!MolecularWeights || !density || !x || StreamMolarFlow <= 0.0 || n <= 0) return EMPTY_VALUE;
   double sum = 0.0;
   for (int i = 0; i < n; ++i) {
     if (MolecularWeights[i] == EMPTY_VALUE || !UsableDensity(density[i]) || x[i] == EMPTY_VALUE)

@@ -1,7 +1,6 @@
 // Registration through the platform's registrar and type-library functions.
 #include <string>
 
-#include "common/ansi_text.h"
 #include "common/com_ptr.h"
 #include "common/guid.h"
 #include "module/module_state.h"
@@ -102,12 +101,7 @@ HRESULT RegisterModuleTypeLibrary() {
   return RegisterTypeLib(library.Get(), path.data(), nullptr);
 }
 
-// Unregistering a library that is not registered succeeds, so that it can be repeated.
 HRESULT UnregisterModuleTypeLibrary() {
-  BStr registered;
-  if (FAILED(QueryPathOfRegTypeLib(LIBID_TARVOXLib, kTypeLibraryMajor, kTypeLibraryMinor, kTypeLibraryLocale,
-                                   registered.Put())))
-    return S_OK;
   return UnRegisterTypeLib(LIBID_TARVOXLib, kTypeLibraryMajor, kTypeLibraryMinor, kTypeLibraryLocale,
                            SYS_WIN64);
 }

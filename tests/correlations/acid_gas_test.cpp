@@ -142,6 +142,19 @@ TEST(CO2Loading, MissingArraysAndEmptyFlowGiveNoValueWithoutLeaks) {
   EXPECT_EQ(testing::UnaccountedTaskBlocks(), blocks);
 }
 
+// The empty marker never enters a component flow as a number.
+TEST(CO2Loading, AnEmptyPhaseFractionOrWeightGivesNoValue) {
+  auto fluid = LoadedAmine();
+  BoundFluid calc(fluid.Get());
+  ASSERT_NE(calc->GetCO2Loading(1, 1), EMPTY_VALUE);
+  fluid->arrays["Molecular Weight"] = {kMdeaWeight, kWaterWeight, EMPTY_VALUE};
+  EXPECT_EQ(calc->GetCO2Loading(1, 1), EMPTY_VALUE);
+  EXPECT_NE(calc->GetCO2Loading(1, 0), EMPTY_VALUE);  // the molar basis needs no weight
+  fluid->state.PhaseFraction[1] = EMPTY_VALUE;
+  EXPECT_EQ(calc->GetCO2Loading(1, 0), EMPTY_VALUE);
+  EXPECT_EQ(calc->GetMassPhaseFraction(1), EMPTY_VALUE);
+}
+
 TEST(CO2AppWTCon, CO2AmountPerPhaseMass) {
   auto fluid = LoadedAmine();
   BoundFluid calc(fluid.Get());

@@ -534,6 +534,23 @@ TEST(ReidBisection, FailsSilently) {
   EXPECT_TRUE(fluid->messages.empty());
 }
 
+TEST(ReidBisection, ALowerBoundAtZeroPressureStillBrackets) {
+  auto fluid = ScriptedPair();
+  fluid->flash = [](FluidState& r) {
+    if (IsBubblePointFlash(r)) {
+      r.Pressure = 100.0;
+      return S_OK;
+    }
+    if (r.Pressure == EMPTY_VALUE) {
+      r.Pressure = 0.0;
+      return Split(r, 3.0);
+    }
+    return Split(r, 200.0 / r.Pressure);  // four to one at 50 kPa, the first middle
+  };
+  BoundFluid bound(fluid.Get());
+  EXPECT_EQ(bound->GetRVPBisection(kFeed, 0.0), 50.0);
+}
+
 // ---- Resources -------------------------------------------------------------------------------
 
 TEST(VapourPressureResources, EveryWorkingRecordAndArrayIsFreedOnEveryPath) {

@@ -25,6 +25,10 @@ class CPropertyCalculator {
   void ReleaseFluid();
   void BindFluid2(IHostFluid2* fluid2);
   void ReleaseFluid2();
+  IHostFluid* Fluid() const { return fluid_.Get(); }
+  IHostFluid2* Fluid2() const { return fluid2_.Get(); }
+  // Whether evaluations reuse the loaded state; set only by a StateReuse.
+  bool StateLoaded() const { return state_loaded_ != 0; }
 
   // 1 when State, MolecularWeights and StreamMolarFlow hold the bound stream's data.
   int LoadFluidState();
@@ -122,11 +126,19 @@ class CPropertyCalculator {
   double GetExergy(int phase, double ref_temperature, double ref_pressure);
 
   // Fields, in their documented order.
-  IHostFluid* Fluid = nullptr;
-  IHostFluid2* Fluid2 = nullptr;
+ private:
+  friend class StateReuse;
+  ComPtr<IHostFluid> fluid_;
+  ComPtr<IHostFluid2> fluid2_;
+
+ public:
   FluidState State{};
-  int StateLoaded = 0;
-  double* MolecularWeights = nullptr;
+
+ private:
+  int state_loaded_ = 0;
+
+ public:
+  TaskArray<double> MolecularWeights;
   double* NamedArrayBuffer = nullptr;
   int NamedArrayCount = 0;
   double CvCache[PhaseSlotCount];
@@ -138,14 +150,27 @@ class CPropertyCalculator {
 // The module's single instance; never null while the module is loaded.
 CPropertyCalculator& GetPropertyCalculator();
 
-// Runs `evaluate` with StateLoaded set, then clears it: the nesting rule for evaluators that
-// call other evaluators. It sets 0 afterwards, not the previous value.
+// Sets StateLoaded for its lifetime and clears it at the end: to 0, not to the value it had,
+// so that the next evaluation reloads the state. The frame holds one around the phase
+// evaluations, and evaluators that call other evaluators hold one around those calls.
+class StateReuse {
+ public:
+  explicit StateReuse(CPropertyCalculator& calculator) : calculator_(calculator) {
+    calculator_.state_loaded_ = 1;
+  }
+  StateReuse(const StateReuse&) = delete;
+  StateReuse& operator=(const StateReuse&) = delete;
+  ~StateReuse() { calculator_.state_loaded_ = 0; }
+
+ private:
+  CPropertyCalculator& calculator_;
+};
+
+// Runs `evaluate` under a StateReuse: the nesting rule for evaluators that call other evaluators.
 template <typename F>
 auto Nested(CPropertyCalculator& calculator, F&& evaluate) {
-  calculator.StateLoaded = 1;
-  auto value = evaluate();
-  calculator.StateLoaded = 0;
-  return value;
+  const StateReuse reuse(calculator);
+  return evaluate();
 }
 
 // Owns the five composition arrays of a flash working record and frees them on every path.

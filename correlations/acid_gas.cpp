@@ -93,11 +93,13 @@ double PartialPressure(CPropertyCalculator& calculator, double id, double cas) {
 
 double CPropertyCalculator::GetCO2Loading(int phase, int basis) {
   if (!PassesPhaseGate(*this, phase)) return EMPTY_VALUE;
-  StateLoaded = 1;
-  const TaskArray<double> ids = ComponentArrayCopy("ComponentIDs");
-  const TaskArray<double> cas = ComponentArrayCopy("CAS_Numbers");
-  const TaskArray<double> classes = ComponentArrayCopy("ComponentClass");
-  StateLoaded = 0;
+  TaskArray<double> ids, cas, classes;
+  {
+    const StateReuse reuse(*this);
+    ids = ComponentArrayCopy("ComponentIDs");
+    cas = ComponentArrayCopy("CAS_Numbers");
+    classes = ComponentArrayCopy("ComponentClass");
+  }
   if (!ids || !cas || !classes) return EMPTY_VALUE;
 
   double carbon_dioxide = 0.0;
@@ -124,9 +126,7 @@ double CPropertyCalculator::GetCO2AppMLCon(int phase) {
   // The volume is taken before the presence test, as the stream's own actual flow.
   const double volume = GetActVolumeFlow(phase);
   if (!PhaseCounts(State, phase)) return EMPTY_VALUE;
-  StateLoaded = 1;
-  const TaskArray<double> cas = ComponentArrayCopy("CAS_Numbers");
-  StateLoaded = 0;
+  const TaskArray<double> cas = Nested(*this, [&] { return ComponentArrayCopy("CAS_Numbers"); });
   if (!cas) return EMPTY_VALUE;
   const double carbon_dioxide = CarbonDioxideMolarFlow(*this, phase, cas.Get());
   if (carbon_dioxide == EMPTY_VALUE || volume == EMPTY_VALUE || volume == 0.0) return EMPTY_VALUE;
@@ -135,10 +135,12 @@ double CPropertyCalculator::GetCO2AppMLCon(int phase) {
 
 double CPropertyCalculator::GetCO2AppWTCon(int phase) {
   if (!PassesPhaseGate(*this, phase)) return EMPTY_VALUE;
-  StateLoaded = 1;
-  const TaskArray<double> cas = ComponentArrayCopy("CAS_Numbers");
-  const TaskArray<double> mass_flow = TaskArray<double>(GetNamedArray("MassFlow", 1));
-  StateLoaded = 0;
+  TaskArray<double> cas, mass_flow;
+  {
+    const StateReuse reuse(*this);
+    cas = ComponentArrayCopy("CAS_Numbers");
+    mass_flow = TaskArray<double>(GetNamedArray("MassFlow", 1));
+  }
   if (!cas || !mass_flow) return EMPTY_VALUE;
 
   // Taken before the mass phase fraction reloads the state, so the CAS copy matches the state read.

@@ -74,11 +74,13 @@ double CPropertyCalculator::GetAvgLiqDensity(int phase) {
 
 double CPropertyCalculator::GetStdIdealLiqMassDensity(int phase) {
   if (!LoadFluidState() || Absent(State, phase)) return EMPTY_VALUE;
-  StateLoaded = 1;
-  const double a = GetAvgLiqDensity(phase);
-  StateLoaded = 1;
-  const double b = GetMolecularWeight(phase);
-  StateLoaded = 0;
+  double a = EMPTY_VALUE;
+  double b = EMPTY_VALUE;
+  {
+    const StateReuse reuse(*this);
+    a = GetAvgLiqDensity(phase);
+    b = GetMolecularWeight(phase);
+  }
   if (a != EMPTY_VALUE && b != EMPTY_VALUE) return b * a;
 
   // Fallback: the per-component sums of mass and standard liquid volume.

@@ -8,6 +8,21 @@ namespace tarvox {
 
 inline constexpr IID IID_ICorrelation = ParseGuid("{0BFE8550-E173-11D2-A62C-00A0C9DF4274}");
 
+// The elements of a connection's "Phase_Values" that Calculate writes; element 4 is never written.
+enum ResultSlot : int {
+  kStreamSlot = 0,
+  kVapourSlot = 1,
+  kLiquid1Slot = 2,
+  kLiquid2Slot = 3,
+  kSolidSlot = 5
+};
+
+// The slot of a phase: vapour 0, first liquid 1, second liquid 2, solid 3.
+constexpr ResultSlot ResultSlotOfPhase(int phase) {
+  constexpr ResultSlot kSlots[] = {kVapourSlot, kLiquid1Slot, kLiquid2Slot, kSolidSlot};
+  return kSlots[phase];
+}
+
 struct ICorrelation : IDispatch {
   virtual HRESULT STDMETHODCALLTYPE get_Name(BSTR* name) = 0;
   virtual HRESULT STDMETHODCALLTYPE get_ID(BSTR* id) = 0;

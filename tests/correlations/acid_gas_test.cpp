@@ -51,7 +51,7 @@ TEST(CO2Loading, LoadedAmineOnMoleAndMassBasis) {
   EXPECT_EQ(calc->GetCO2Loading(0, 0), EMPTY_VALUE);
   EXPECT_EQ(calc->GetCO2Loading(3, 0), EMPTY_VALUE);
   EXPECT_EQ(calc->GetCO2Loading(4, 2), EMPTY_VALUE);  // an unknown basis counts nothing
-  EXPECT_EQ(calc->StateLoaded, 0);
+  EXPECT_FALSE(calc->StateLoaded());
 }
 
 TEST(CO2Loading, NeedsASolventAndIsZeroWithoutCO2) {

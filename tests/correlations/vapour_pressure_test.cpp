@@ -559,7 +559,7 @@ TEST(VapourPressureResources, EveryWorkingRecordAndArrayIsFreedOnEveryPath) {
   BoundFluid bound(fluid.Get());
   ASSERT_EQ(bound->LoadFluidState(), 1);
   bound->GetNamedArray("ComponentIDs", 0);
-  bound->StateLoaded = 1;  // the loaded state and the named-array buffer stay the calculator's
+  const StateReuse reuse(*bound);  // the loaded state and the named-array buffer stay the calculator's
   const long before = tarvox_platform::LiveTaskBlocks();
   EXPECT_GT(bound->GetTVP_100F(kFeed), 0.0);
   EXPECT_GT(bound->GetRVP_100F(kFeed, 5.0), 0.0);

@@ -6,7 +6,7 @@
 #include "common/registry.h"
 #include "framework/host_objects.h"
 #include "framework/variable_definitions.h"
-#include "module/module_state.h"
+#include "common/com_module.h"
 
 namespace tarvox {
 

@@ -3,7 +3,7 @@
 
 #include "common/com_ptr.h"
 #include "common/guid.h"
-#include "module/module_state.h"
+#include "common/com_module.h"
 #include "module/registration.h"
 #include "module/type_library.h"
 
@@ -46,30 +46,12 @@ class ComApartment {
   bool initialised_;
 };
 
-// The module's full path, wide, so that no character is lost to the ANSI code page.
-std::wstring ModuleFilePath() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD n = GetModuleFileNameW(ModuleInstance(), path.data(), static_cast<DWORD>(path.size()));
-    if (n == 0) return {};
-    if (n < path.size()) {
-      path.resize(n);
-      return path;
-    }
-    path.resize(path.size() * 2);
-  }
-}
-
 // The type library file beside the module: its base name with the extension ".tlb".
 std::wstring SideBySideTypeLibraryPath(std::wstring path) {
   const std::size_t dot = path.find_last_of(L'.');
   const std::size_t separator = path.find_last_of(L"\\/");
   if (dot != std::wstring::npos && (separator == std::wstring::npos || dot > separator)) path.resize(dot);
   return path + L".tlb";
-}
-
-HRESULT LoadModuleTypeLibrary(const std::wstring& path, ITypeLib** library) {
-  return LoadTypeLibEx(path.c_str(), REGKIND_NONE, library);
 }
 
 }  // namespace
@@ -93,9 +75,9 @@ HRESULT RegisterModuleTypeLibrary() {
   std::wstring path = ModuleFilePath();
   if (path.empty()) return E_FAIL;
   ComPtr<ITypeLib> library;
-  if (FAILED(LoadModuleTypeLibrary(path, library.Put()))) {
+  if (FAILED(LoadTypeLibraryFile(path, library.Put()))) {
     path = SideBySideTypeLibraryPath(path);
-    const HRESULT hr = LoadModuleTypeLibrary(path, library.Put());
+    const HRESULT hr = LoadTypeLibraryFile(path, library.Put());
     if (FAILED(hr)) return hr;
   }
   return RegisterTypeLib(library.Get(), path.data(), nullptr);
@@ -104,17 +86,6 @@ HRESULT RegisterModuleTypeLibrary() {
 HRESULT UnregisterModuleTypeLibrary() {
   return UnRegisterTypeLib(LIBID_TARVOXLib, kTypeLibraryMajor, kTypeLibraryMinor, kTypeLibraryLocale,
                            SYS_WIN64);
-}
-
-bool TypeInformationAvailable() { return true; }
-
-HRESULT LoadModuleTypeInfo(REFIID iid, ITypeInfo** info) {
-  if (!info) return E_POINTER;
-  *info = nullptr;
-  ComPtr<ITypeLib> library;
-  const HRESULT hr = LoadModuleTypeLibrary(ModuleFilePath(), library.Put());
-  if (FAILED(hr)) return hr;
-  return library->GetTypeInfoOfGuid(iid, info);
 }
 
 }  // namespace tarvox

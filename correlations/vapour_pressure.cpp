@@ -4,6 +4,7 @@
 // apparatus' chamber ratio), found by a secant iteration over host flashes with a bisection as
 // fallback.
 #include <cmath>
+#include <iterator>
 #include <cstdio>
 #include <optional>
 

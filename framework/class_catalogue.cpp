@@ -1,3 +1,5 @@
+#include <iterator>
+
 #include "calculator/property_calculator.h"
 #include "common/guid.h"
 #include "framework/class_info.h"

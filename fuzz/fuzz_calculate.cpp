@@ -193,7 +193,7 @@ void CheckResults(const ClassInfo& info, IVariableSet* results, bool evaluated) 
   Require(SUCCEEDED(results->FindVariable(OLESTR("Phase_Values"), found.Put())) && found, "no Phase_Values");
   auto values = ComPtr<IVariable>::Query(found.Get(), IID_IVariable);
   Require(static_cast<bool>(values), "Phase_Values is no vector");
-  for (int slot : {0, 1, 2, 3, 5}) Require(std::isfinite(Slot(values.Get(), slot)), "a non-finite result");
+  for (int slot : kResultSlots) Require(std::isfinite(Slot(values.Get(), slot)), "a non-finite result");
   // The stream's own slot is never written.
   Require(Slot(values.Get(), 4) == EMPTY_VALUE, "slot 4 was written");
   // A partial pressure always has a value for the stream.

@@ -7,6 +7,7 @@
 
 #include "calculator/fluid_state.h"
 #include "common/ansi_text.h"
+#include "framework/correlation_interface.h"
 #include "host/fluid/component_data_location.h"
 #include "host/fluid/peng_robinson_fluid.h"
 #include "host/site/stream_site.h"
@@ -25,8 +26,6 @@ namespace {
 constexpr int kBadInput = 2;
 constexpr int kFailure = 1;
 constexpr LONG kStreamHandle = 1;
-// "Phase_Values" slots of overall, vapour, liquid 1, liquid 2 and solid (slot 4 is never written).
-constexpr std::array<int, 5> kReportedSlots = {0, 1, 2, 3, 5};
 
 int BadInput(const std::string& message) {
   std::fprintf(stderr, "tarvox calc: %s\n", message.c_str());
@@ -71,8 +70,8 @@ CorrelationRow Compute(Connection& connection) {
     return row;
   }
   auto vector = ComPtr<IVariable>::Query(found.Get(), IID_IVariable);
-  for (std::size_t k = 0; vector && k < kReportedSlots.size(); ++k)
-    if (FAILED(vector->GetElement(kReportedSlots[k], &row.values[k]))) row.values[k] = EMPTY_VALUE;
+  for (std::size_t k = 0; vector && k < std::size(kResultSlots); ++k)
+    if (FAILED(vector->GetElement(kResultSlots[k], &row.values[k]))) row.values[k] = EMPTY_VALUE;
   return row;
 }
 

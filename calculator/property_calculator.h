@@ -147,6 +147,12 @@ class CPropertyCalculator {
   bool LastLoadSucceeded = false;
 };
 
+// A molar quantity per unit mass: no value when the quantity is empty or the molecular weight
+// is not positive.
+inline double PerMass(double molar, double weight) {
+  return molar == EMPTY_VALUE || weight <= 0.0 ? EMPTY_VALUE : molar / weight;
+}
+
 // The module's single instance; never null while the module is loaded.
 CPropertyCalculator& GetPropertyCalculator();
 

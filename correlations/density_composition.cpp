@@ -155,14 +155,14 @@ double CPropertyCalculator::GetMassEnthalpy(int phase) {
   if (!LoadFluidState()) return EMPTY_VALUE;
   const double m = GetMolecularWeight(phase);
   const double h = State.MolarEnthalpy[phase];
-  return h == EMPTY_VALUE || m <= 0.0 ? EMPTY_VALUE : h / m;
+  return PerMass(h, m);
 }
 
 double CPropertyCalculator::GetMassEntropy(int phase) {
   if (!LoadFluidState()) return EMPTY_VALUE;
   const double m = Nested(*this, [&] { return GetMolecularWeight(phase); });
   const double s = State.MolarEntropy[phase];
-  return s == EMPTY_VALUE || m <= 0.0 ? EMPTY_VALUE : s / m;
+  return PerMass(s, m);
 }
 
 }  // namespace tarvox

@@ -11,7 +11,7 @@ namespace {
 constexpr double kKelvinOffset = 273.15;
 
 // A molar value of the stream per unit mass; empty when either is unusable.
-std::optional<double> PerMass(double molar, double molecular_weight) {
+std::optional<double> StreamPerMass(double molar, double molecular_weight) {
   if (molar == EMPTY_VALUE || !(molecular_weight > 0.0)) return std::nullopt;
   return molar / molecular_weight;
 }
@@ -38,11 +38,11 @@ double CPropertyCalculator::GetExergy(int phase, double ref_temperature, double 
   if (ref_temperature == EMPTY_VALUE || ref_pressure == EMPTY_VALUE) return EMPTY_VALUE;
 
   std::optional<double> enthalpy;
-  if (LoadFluidState()) enthalpy = PerMass(State.MolarEnthalpy[phase], GetMolecularWeight(phase));
+  if (LoadFluidState()) enthalpy = StreamPerMass(State.MolarEnthalpy[phase], GetMolecularWeight(phase));
   std::optional<double> entropy;
   if (LoadFluidState()) {
     const double weight = Nested(*this, [&] { return GetMolecularWeight(phase); });
-    entropy = PerMass(State.MolarEntropy[phase], weight);
+    entropy = StreamPerMass(State.MolarEntropy[phase], weight);
   }
 
   const ComPtr<IHostFlash> flash = QueryFlash();

@@ -51,6 +51,4 @@ std::optional<host::StreamConditions> SampleStream(std::string_view name) {
   return std::nullopt;
 }
 
-std::vector<std::string> SampleNames() { return {"wellstream", "amine"}; }
-
 }  // namespace tarvox::tool

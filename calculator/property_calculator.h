@@ -125,26 +125,21 @@ class CPropertyCalculator {
 
   double GetExergy(int phase, double ref_temperature, double ref_pressure);
 
-  // Fields, in their documented order.
- private:
-  friend class StateReuse;
-  ComPtr<IHostFluid> fluid_;
-  ComPtr<IHostFluid2> fluid2_;
-
- public:
+  // The bound stream as loaded, shared by the evaluators.
   FluidState State{};
-
- private:
-  int state_loaded_ = 0;
-
- public:
   TaskArray<double> MolecularWeights;
-  double* NamedArrayBuffer = nullptr;
+  double* NamedArrayBuffer = nullptr;  // the host's last named array, replaced by each fetch
   int NamedArrayCount = 0;
   double CvCache[PhaseSlotCount];
   double StreamMolarFlow = EMPTY_VALUE;
   // Whether the last load from the host succeeded; a reused state is only as good as that load.
   bool LastLoadSucceeded = false;
+
+ private:
+  friend class StateReuse;
+  ComPtr<IHostFluid> fluid_;
+  ComPtr<IHostFluid2> fluid2_;
+  int state_loaded_ = 0;
 };
 
 // A molar quantity per unit mass: no value when the quantity is empty or the molecular weight

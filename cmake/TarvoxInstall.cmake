@@ -31,7 +31,6 @@ if(WIN32)
   set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
 else()
   set(TARVOX_LIBRARY_FOLDER ${CMAKE_INSTALL_LIBDIR}/tarvox)
-  set_target_properties(tarvox tarvox_tool quorix2 tvxelyte tarvox_platform PROPERTIES INSTALL_RPATH "$ORIGIN")
   install(TARGETS tarvox tarvox_tool quorix2 tvxelyte tarvox_platform
           RUNTIME DESTINATION ${TARVOX_LIBRARY_FOLDER}
           LIBRARY DESTINATION ${TARVOX_LIBRARY_FOLDER})

@@ -3,7 +3,6 @@
 #include "common/com_module.h"
 #include "module/object_map.h"
 #include "module/registration.h"
-#include "module/type_library.h"
 
 #ifdef _WIN32
 #define TARVOX_EXPORT
@@ -30,18 +29,6 @@ extern "C" TARVOX_EXPORT HRESULT STDMETHODCALLTYPE DllCanUnloadNow() {
   return ModuleLockCount() == 0 ? S_OK : S_FALSE;
 }
 
-extern "C" TARVOX_EXPORT HRESULT STDMETHODCALLTYPE DllRegisterServer() {
-  for (const ObjectMapEntry& entry : ObjectMap()) {
-    const HRESULT hr = RunClassScript(*entry.info, true);
-    if (FAILED(hr)) return hr;
-  }
-  return RegisterModuleTypeLibrary();
-}
+extern "C" TARVOX_EXPORT HRESULT STDMETHODCALLTYPE DllRegisterServer() { return UpdateRegistration(true); }
 
-extern "C" TARVOX_EXPORT HRESULT STDMETHODCALLTYPE DllUnregisterServer() {
-  for (const ObjectMapEntry& entry : ObjectMap()) {
-    const HRESULT hr = RunClassScript(*entry.info, false);
-    if (FAILED(hr)) return hr;
-  }
-  return UnregisterModuleTypeLibrary();
-}
+extern "C" TARVOX_EXPORT HRESULT STDMETHODCALLTYPE DllUnregisterServer() { return UpdateRegistration(false); }

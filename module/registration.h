@@ -4,8 +4,9 @@
 
 namespace tarvox {
 
-// Runs the class's registry script (resource "REGISTRY" with its script number), with
-// %MODULE% standing for the module's full path, in registering or unregistering mode.
-HRESULT RunClassScript(const ClassInfo& info, bool register_keys);
+// Registers (or unregisters) every class of the object map and the type library, each class by
+// its registry script with %MODULE% standing for the module's full path. Where the platform
+// allows it, the whole registration is one change of the registry: all of it or nothing.
+HRESULT UpdateRegistration(bool register_keys);
 
 }  // namespace tarvox

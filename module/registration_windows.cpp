@@ -4,6 +4,7 @@
 #include "common/com_ptr.h"
 #include "common/guid.h"
 #include "common/com_module.h"
+#include "module/object_map.h"
 #include "module/registration.h"
 #include "module/type_library.h"
 
@@ -54,8 +55,6 @@ std::wstring SideBySideTypeLibraryPath(std::wstring path) {
   return path + L".tlb";
 }
 
-}  // namespace
-
 HRESULT RunClassScript(const ClassInfo& info, bool register_keys) {
   const std::wstring path = ModuleFilePath();
   if (path.empty()) return E_FAIL;
@@ -86,6 +85,16 @@ HRESULT RegisterModuleTypeLibrary() {
 HRESULT UnregisterModuleTypeLibrary() {
   return UnRegisterTypeLib(LIBID_TARVOXLib, kTypeLibraryMajor, kTypeLibraryMinor, kTypeLibraryLocale,
                            SYS_WIN64);
+}
+
+}  // namespace
+
+HRESULT UpdateRegistration(bool register_keys) {
+  for (const ObjectMapEntry& entry : ObjectMap()) {
+    const HRESULT hr = RunClassScript(*entry.info, register_keys);
+    if (FAILED(hr)) return hr;
+  }
+  return register_keys ? RegisterModuleTypeLibrary() : UnregisterModuleTypeLibrary();
 }
 
 }  // namespace tarvox

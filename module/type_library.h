@@ -1,4 +1,4 @@
-// The module's type library TARVOXLib: its identity and its registration.
+// The module's type library TARVOXLib: its identity.
 #pragma once
 
 #include "common/guid.h"
@@ -11,8 +11,5 @@ inline constexpr GUID LIBID_TARVOXLib = ParseGuid("{E473BCB4-7205-4a60-A489-07EB
 inline constexpr unsigned short kTypeLibraryMajor = 2;
 inline constexpr unsigned short kTypeLibraryMinor = 2;
 inline constexpr char kTypeLibraryHelp[] = "Tarvox 2.2 Type Library";
-
-HRESULT RegisterModuleTypeLibrary();
-HRESULT UnregisterModuleTypeLibrary();
 
 }  // namespace tarvox

@@ -8,6 +8,7 @@
 #include "host/fluid/named_arrays.h"
 #include "host/fluid/saturation_split.h"
 #include "host/fluid/state_record.h"
+#include "host/fluid/validity_window.h"
 
 namespace tarvox::host {
 
@@ -75,6 +76,10 @@ PengRobinsonFluid::PengRobinsonFluid(std::shared_ptr<const thermo::ComponentData
 
 ComPtr<PengRobinsonFluid> PengRobinsonFluid::Create(std::shared_ptr<const thermo::ComponentDatabase> database,
                                                     StreamConditions stream, std::string& error) {
+  if (const std::optional<std::string> outside = OutsideValidityWindow(stream)) {
+    error = *outside;
+    return {};
+  }
   try {
     return ComPtr<PengRobinsonFluid>::Adopt(new PengRobinsonFluid(std::move(database), std::move(stream)));
   } catch (const std::exception& e) {

@@ -2,14 +2,13 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 
 #include "calculator/fluid_state.h"
 #include "common/ansi_text.h"
 #include "framework/correlation_interface.h"
 #include "host/fluid/component_data_location.h"
 #include "host/fluid/peng_robinson_fluid.h"
+#include "host/fluid/validity_window.h"
 #include "host/site/stream_site.h"
 #include "host/tool/calc_report.h"
 #include "host/tool/class_names.h"
@@ -42,15 +41,6 @@ struct Connection {
   LONG cookie = 0;
   IVariableSet* results = nullptr;  // lent by Connect; the correlation keeps it
 };
-
-bool ReadText(const std::string& path, std::string& text) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  std::ostringstream buffer;
-  buffer << in.rdbuf();
-  text = buffer.str();
-  return true;
-}
 
 CorrelationRow Compute(Connection& connection) {
   CorrelationRow row;
@@ -91,10 +81,8 @@ int RunCalc(const std::vector<std::string>& args) {
 
   StreamFile file;
   if (options.stream_file) {
-    std::string text;
-    if (!ReadText(*options.stream_file, text)) return BadInput("cannot read " + *options.stream_file);
     try {
-      file = ReadStreamFile(text);
+      file = ReadStreamFileAt(*options.stream_file);
     } catch (const StreamFileError& e) {
       return BadInput(*options.stream_file + ": " + e.what());
     }
@@ -136,19 +124,24 @@ int RunCalc(const std::vector<std::string>& args) {
     }
     connections.push_back(std::move(connection));
   }
-  // Inputs are checked on every connected class before anything is computed.
+  // Every input is checked before anything is computed, also one for a class that does not run.
   for (const InputSetting& setting : settings) {
+    bool runs = false;
     for (Connection& connection : connections) {
       if (connection.class_name != setting.class_name) continue;
+      runs = true;
       const std::string refused = ApplyInput(*connection.correlation.Get(), setting);
       if (!refused.empty()) return BadInput(refused);
     }
+    if (const std::string refused = runs ? "" : CheckInputOnItsClass(setting); !refused.empty())
+      return BadInput(refused);
   }
 
   CalcReport report;
   report.stream = file.stream.name;
   for (Connection& connection : connections) report.rows.push_back(Compute(connection));
-  report.messages = fluid->messages();
+  report.messages = host::DataRangeWarnings(*database, file.stream);
+  report.messages.insert(report.messages.end(), fluid->messages().begin(), fluid->messages().end());
   PrintReport(report, options.format, stdout);
   return 0;
 }

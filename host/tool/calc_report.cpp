@@ -37,9 +37,54 @@ std::string Padded(const std::string& text, std::size_t width) {
   return characters >= width ? text + " " : text + std::string(width - characters, ' ');
 }
 
+// The length of the UTF-8 sequence starting at `at`, or 0 when it is not one.
+std::size_t Utf8SequenceLength(std::string_view text, std::size_t at) {
+  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+  const unsigned char lead = byte(at);
+  const std::size_t length = lead >= 0xF0 && lead <= 0xF4 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 0;
+  if (length == 0 || at + length > text.size()) return 0;
+  for (std::size_t i = at + 1; i < at + length; ++i)
+    if ((byte(i) & 0xC0) != 0x80) return 0;
+  return length;
+}
+
+// Text from the stream file as the terminal should show it: control characters (C0, DEL and the
+// C1 range, which some terminals obey as escape sequences) and bytes that are not UTF-8 are
+// written as \xNN or \u00NN, and a backslash as two.
+std::string Printable(std::string_view text) {
+  std::string out;
+  char escape[8];
+  for (std::size_t i = 0; i < text.size();) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    if (c >= 0x80) {
+      const std::size_t length = Utf8SequenceLength(text, i);
+      const bool c1_control = length == 2 && c == 0xC2 && static_cast<unsigned char>(text[i + 1]) < 0xA0;
+      if (length != 0 && !c1_control) {
+        out.append(text.substr(i, length));
+        i += length;
+        continue;
+      }
+      if (c1_control) {
+        std::snprintf(escape, sizeof escape, "\\u%04X", static_cast<unsigned char>(text[i + 1]));
+        out += escape;
+        i += 2;
+        continue;
+      }
+    }
+    if (c < 0x20 || c == 0x7F || c >= 0x80) {
+      std::snprintf(escape, sizeof escape, "\\x%02X", c);
+      out += escape;
+    } else {
+      out += c == '\\' ? "\\\\" : std::string(1, static_cast<char>(c));
+    }
+    ++i;
+  }
+  return out;
+}
+
 void PrintTable(const CalcReport& report, std::FILE* out) {
-  std::fprintf(out, "Stream: %s\n\n%s%-11s", report.stream.c_str(), Padded("Correlation", kNameWidth).c_str(),
-               "Unit");
+  std::fprintf(out, "Stream: %s\n\n%s%-11s", Printable(report.stream).c_str(),
+               Padded("Correlation", kNameWidth).c_str(), "Unit");
   for (const char* title : kColumnTitles) std::fprintf(out, " %13s", title);
   std::fputc('\n', out);
   for (const CorrelationRow& row : report.rows) {
@@ -54,7 +99,8 @@ void PrintTable(const CalcReport& report, std::FILE* out) {
   }
   if (!report.messages.empty()) {
     std::fputs("\nMessages:\n", out);
-    for (const std::string& message : report.messages) std::fprintf(out, "  %s\n", message.c_str());
+    for (const std::string& message : report.messages)
+      std::fprintf(out, "  %s\n", Printable(message).c_str());
   }
 }
 

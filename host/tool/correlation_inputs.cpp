@@ -4,6 +4,7 @@
 
 #include "common/ansi_text.h"
 #include "common/com_ptr.h"
+#include "host/tool/correlation_factory.h"
 #include "host/tool/utf8_text.h"
 
 namespace tarvox::tool {
@@ -48,6 +49,13 @@ std::string ApplyInput(ICorrelation& correlation, const InputSetting& setting) {
   if (auto items = ComPtr<IEnumItems>::Query(found.Get(), IID_IEnumItems))
     return SetEnumeration(*items.Get(), setting);
   return Target(setting) + ": the variable cannot be set";
+}
+
+std::string CheckInputOnItsClass(const InputSetting& setting) {
+  std::string error;
+  ComPtr<ICorrelation> correlation = CreateCorrelation(setting.class_name, error);
+  if (!correlation) return Target(setting) + ": " + error;
+  return ApplyInput(*correlation.Get(), setting);
 }
 
 }  // namespace tarvox::tool

@@ -13,4 +13,8 @@ namespace tarvox::tool {
 // the reason.
 std::string ApplyInput(ICorrelation& correlation, const InputSetting& setting);
 
+// Checks `setting` on a correlation of its class created for the purpose, so that an input of a
+// class that does not run is checked as strictly as one that does; "" when it would be accepted.
+std::string CheckInputOnItsClass(const InputSetting& setting);
+
 }  // namespace tarvox::tool

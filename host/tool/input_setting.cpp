@@ -1,8 +1,7 @@
 #include "host/tool/input_setting.h"
 
-#include <cerrno>
+#include <charconv>
 #include <cmath>
-#include <cstdlib>
 
 namespace tarvox::tool {
 
@@ -21,11 +20,12 @@ std::optional<InputSetting> ParseInputSetting(std::string_view text) {
 }
 
 std::optional<double> ParseNumber(const std::string& text) {
-  if (text.empty()) return std::nullopt;
-  char* end = nullptr;
-  errno = 0;
-  const double value = std::strtod(text.c_str(), &end);
-  if (errno != 0 || end != text.c_str() + text.size() || !std::isfinite(value)) return std::nullopt;
+  // Plain decimal only: strtod would also take leading blanks, hexadecimal and the C locale's
+  // quirks, which a user writing "0x10" or " 2" did not mean as a number.
+  double value = 0.0;
+  const char* end = text.data() + text.size();
+  const auto [stop, error] = std::from_chars(text.data(), end, value);
+  if (text.empty() || error != std::errc() || stop != end || !std::isfinite(value)) return std::nullopt;
   return value;
 }
 

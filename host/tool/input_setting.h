@@ -20,7 +20,7 @@ std::optional<InputSetting> ParseInputTarget(std::string_view target, std::strin
 // Parses "Class.Variable=value"; nothing when the form is not respected.
 std::optional<InputSetting> ParseInputSetting(std::string_view text);
 
-// The whole text as a finite number, or nothing.
+// The whole text as a finite decimal number, or nothing (no blanks, no hexadecimal).
 std::optional<double> ParseNumber(const std::string& text);
 
 }  // namespace tarvox::tool

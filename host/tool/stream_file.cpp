@@ -3,7 +3,10 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <filesystem>
+#include <fstream>
 #include <set>
+#include <vector>
 
 #include <nlohmann/json.hpp>
 
@@ -32,6 +35,22 @@ std::string PositionOf(std::string_view text, std::size_t byte) {
   return "line " + std::to_string(line) + ", column " + std::to_string(column);
 }
 
+// nlohmann::json keeps the last of two equal keys; a stream file is refused instead, at any depth.
+json ParseRefusingDuplicateKeys(std::string_view text) {
+  std::vector<std::set<std::string>> open_objects;
+  return json::parse(text.begin(), text.end(), [&](int, json::parse_event_t event, json& parsed) {
+    if (event == json::parse_event_t::object_start) {
+      open_objects.emplace_back();
+    } else if (event == json::parse_event_t::object_end) {
+      open_objects.pop_back();
+    } else if (event == json::parse_event_t::key &&
+               !open_objects.back().insert(parsed.get<std::string>()).second) {
+      Fail("key \"" + parsed.get<std::string>() + "\" is given twice");
+    }
+    return true;
+  });
+}
+
 const json& Required(const json& root, const char* key) {
   const auto found = root.find(key);
   if (found == root.end()) Fail(std::string("missing field \"") + key + "\"");
@@ -54,7 +73,7 @@ std::string Lower(std::string text) {
 void ReadComposition(const json& composition, host::StreamConditions& stream) {
   if (!composition.is_object() || composition.empty())
     Fail("\"composition\" must be an object of component names and amounts");
-  double total = 0.0;
+  double largest = 0.0;
   for (const auto& [name, amount] : composition.items()) {
     const double value = FiniteNumber(amount, "composition." + name);
     if (value < 0.0) Fail("negative amount for component \"" + name + "\"");
@@ -63,9 +82,12 @@ void ReadComposition(const json& composition, host::StreamConditions& stream) {
       Fail("component \"" + name + "\" is given twice");
     stream.components.push_back(key);
     stream.composition.push_back(value);
-    total += value;
+    largest = std::max(largest, value);
   }
-  if (!(total > 0.0)) Fail("the composition has no positive amount");
+  if (!(largest > 0.0)) Fail("the composition has no positive amount");
+  // Scaled by the largest amount first, the sum cannot overflow however large the amounts.
+  double total = 0.0;
+  for (double& x : stream.composition) total += (x /= largest);
   for (double& x : stream.composition) x /= total;
 }
 
@@ -112,7 +134,7 @@ std::vector<InputSetting> Inputs(const json& inputs) {
 StreamFile ReadStreamFile(std::string_view text) {
   json root;
   try {
-    root = json::parse(text.begin(), text.end());
+    root = ParseRefusingDuplicateKeys(text);
   } catch (const json::parse_error& error) {
     const std::string what = error.what();
     const std::size_t colon = what.rfind(": ");
@@ -143,6 +165,25 @@ StreamFile ReadStreamFile(std::string_view text) {
   if (root.contains("cost_factor")) stream.cost_factor = FiniteNumber(root["cost_factor"], "cost_factor");
   if (root.contains("inputs")) file.inputs = Inputs(root["inputs"]);
   return file;
+}
+
+StreamFile ReadStreamFileAt(const std::string& path) {
+  // Checked before opening: opening a pipe would wait for a writer, and a device has no end.
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(path, error)) {
+    if (error) Fail("cannot be read: " + error.message());
+    Fail("is not a regular file");
+  }
+  const std::uintmax_t size = std::filesystem::file_size(path, error);
+  if (error) Fail("cannot be read: " + error.message());
+  if (size > kLargestStreamFile) Fail("is larger than 4 MiB, the limit for a stream file");
+  std::ifstream in(path, std::ios::binary);
+  if (!in) Fail("cannot be opened");
+  // Never more than the size seen: a file that grows meanwhile is cut, not read without end.
+  std::string text(static_cast<std::size_t>(size), '\0');
+  in.read(text.data(), static_cast<std::streamsize>(text.size()));
+  text.resize(static_cast<std::size_t>(in.gcount()));
+  return ReadStreamFile(text);
 }
 
 }  // namespace tarvox::tool

@@ -1,6 +1,3 @@
-#include <filesystem>
-#include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
 
@@ -24,24 +21,8 @@ std::string GuidText(REFGUID guid) {
 
 using DllGetClassObjectFunction = HRESULT (*)(REFCLSID, REFIID, void**);
 
-// A value of the registry as its file stands now. The file is read again only when it or its
-// name changed, so that creating many objects does not parse it for each one.
 std::optional<std::string> RegistryValue(const std::string& key) {
-  static std::mutex guard;
-  static std::unique_ptr<tarvox_platform::RegistryStore> store;
-  static std::filesystem::path loaded_path;
-  static std::filesystem::file_time_type loaded_time;
-  const std::lock_guard<std::mutex> lock(guard);
-  const std::filesystem::path path = tarvox_platform::RegistryStore::DefaultPath();
-  std::error_code missing;
-  const std::filesystem::file_time_type time = std::filesystem::last_write_time(path, missing);
-  if (!store || path != loaded_path || time != loaded_time) {
-    store.reset();
-    store = std::make_unique<tarvox_platform::RegistryStore>(path);  // throws when the file cannot be read
-    loaded_path = path;
-    loaded_time = time;
-  }
-  return store->GetValue(key);
+  return tarvox_platform::CurrentRegistry()->GetValue(key);
 }
 
 }  // namespace

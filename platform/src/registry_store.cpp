@@ -1,16 +1,17 @@
 #include <cstdlib>
-#include <fstream>
-#include <stdexcept>
 
 #include <nlohmann/json.hpp>
 
+#include "registry_file.h"
 #include "tarvox_platform/registry.h"
 
 namespace tarvox_platform {
 
 namespace {
 
-char Lower(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
+// Letter case is folded for ASCII only, as std::tolower does in the C locale, without its cost per
+// character (the fold is most of the time it takes to load the file).
+char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool StartsWithKeyPrefix(std::string_view key, std::string_view parent) {
   if (key.size() <= parent.size() + 1 || key[parent.size()] != '\\') return false;
@@ -37,22 +38,65 @@ std::filesystem::path RegistryStore::DefaultPath() {
   else if (const char* home = std::getenv("HOME"); home && *home)
     base = std::filesystem::path(home) / ".local" / "share";
   else
-    base = std::filesystem::temp_directory_path();
+    throw RegistryError(
+        "no folder for the registry: neither HOME nor XDG_DATA_HOME is set (set one, or TARVOX_REGISTRY "
+        "to the registry file)");
   return base / "tarvox" / "registry.json";
 }
 
-RegistryStore::RegistryStore(std::filesystem::path file) : file_(std::move(file)) {
-  std::ifstream in(file_);
-  if (!in) return;
-  try {
-    const nlohmann::json document = nlohmann::json::parse(in);
-    for (const auto& [key, values] : document.items()) {
-      Values& target = keys_[key];
-      for (const auto& [name, value] : values.items()) target[name] = value.get<std::string>();
-    }
-  } catch (const nlohmann::json::exception& e) {
-    throw std::runtime_error("registry file " + file_.string() + " is unreadable: " + e.what());
+// Reads {"key": {"name": "text", ...}, ...} straight into the store's maps, without a document
+// in between. The file lists keys in the order of the map it was saved from, so each goes in at
+// the end without a search (a key out of that order still lands in its place).
+class RegistryFileReader : public nlohmann::json_sax<nlohmann::json> {
+ public:
+  explicit RegistryFileReader(RegistryStore::Keys& keys) : keys_(keys) {}
+  const std::string& reason() const { return reason_; }
+
+  bool start_object(std::size_t) override { return ++depth_ <= 2 || Refuse("keys hold only named texts"); }
+  bool end_object() override { return --depth_, true; }
+  bool key(string_t& text) override {
+    if (depth_ == 1)
+      values_ = &keys_.emplace_hint(keys_.end(), std::move(text), RegistryStore::Values{})->second;
+    else
+      name_ = std::move(text);
+    return true;
   }
+  bool string(string_t& text) override {
+    if (depth_ != 2) return Refuse("the file must map keys to objects of named texts");
+    values_->insert_or_assign(values_->end(), std::move(name_), std::move(text));
+    return true;
+  }
+  bool null() override { return Refuse("a value must be a text"); }
+  bool boolean(bool) override { return Refuse("a value must be a text"); }
+  bool number_integer(number_integer_t) override { return Refuse("a value must be a text"); }
+  bool number_unsigned(number_unsigned_t) override { return Refuse("a value must be a text"); }
+  bool number_float(number_float_t, const string_t&) override { return Refuse("a value must be a text"); }
+  bool binary(binary_t&) override { return Refuse("a value must be a text"); }
+  bool start_array(std::size_t) override { return Refuse("a value must be a text"); }
+  bool end_array() override { return false; }
+  bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception& error) override {
+    return Refuse(error.what());
+  }
+
+ private:
+  bool Refuse(std::string reason) {
+    reason_ = std::move(reason);
+    return false;
+  }
+
+  RegistryStore::Keys& keys_;
+  RegistryStore::Values* values_ = nullptr;
+  std::string name_;
+  std::string reason_;
+  int depth_ = 0;
+};
+
+RegistryStore::RegistryStore(std::filesystem::path file) : file_(std::move(file)) {
+  const std::string text = ReadOwnFile(file_);
+  if (text.empty()) return;
+  RegistryFileReader reader(keys_);
+  if (!nlohmann::json::sax_parse(text, &reader))
+    throw UnparsableRegistry("registry file " + file_.string() + " cannot be parsed: " + reader.reason());
 }
 
 bool RegistryStore::Save() const {
@@ -62,19 +106,12 @@ bool RegistryStore::Save() const {
     for (const auto& [name, value] : values) entry[name] = value;
     document[key] = entry;
   }
-  // Serialised before the file is opened: names that are not UTF-8 cannot be written, and the
-  // file must not be truncated for them.
-  std::string text;
+  // Names that are not UTF-8 cannot be written; the file then stays as it was.
   try {
-    text = document.dump(1);
+    return ReplaceFile(file_, document.dump(1) + '\n');
   } catch (const nlohmann::json::exception&) {
     return false;
   }
-  std::error_code ignored;
-  if (file_.has_parent_path()) std::filesystem::create_directories(file_.parent_path(), ignored);
-  std::ofstream out(file_, std::ios::trunc);
-  out << text << '\n';
-  return static_cast<bool>(out);
 }
 
 bool RegistryStore::KeyExists(std::string_view key) const { return keys_.find(key) != keys_.end(); }

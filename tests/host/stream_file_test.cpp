@@ -31,5 +31,25 @@ TEST(StreamFile, NumbersBeyondTheRangeOfADoubleAreRefusedNotThrownThrough) {
             std::string::npos);
 }
 
+TEST(StreamFile, AKeyGivenTwiceAtAnyLevelIsRefused) {
+  for (const char* text : {
+           R"({"name": "x", "name": "y", "temperature_C": 20, "pressure_kPa": 100, "molar_flow_kmol_h": 1,
+               "composition": {"water": 1}})",
+           R"({"name": "x", "temperature_C": 20, "pressure_kPa": 100, "molar_flow_kmol_h": 1,
+               "composition": {"methane": 1, "methane": 2}})",
+           R"({"name": "x", "temperature_C": 20, "pressure_kPa": 100, "molar_flow_kmol_h": 1,
+               "composition": {"water": 1}, "inputs": {"RVP_100F.RemoveNCmolPercent": 1,
+               "RVP_100F.RemoveNCmolPercent": 2}})"})
+    EXPECT_NE(Refusal(text).find("given twice"), std::string::npos) << text;
+}
+
+TEST(StreamFile, AmountsWhoseSumExceedsTheLargestDoubleAreStillNormalised) {
+  const StreamFile file = ReadStreamFile(R"({"name": "x", "temperature_C": 20, "pressure_kPa": 100,
+    "molar_flow_kmol_h": 1, "composition": {"methane": 1.5e308, "ethane": 1.5e308}})");
+  ASSERT_EQ(file.stream.composition.size(), 2u);
+  EXPECT_DOUBLE_EQ(file.stream.composition[0], 0.5);
+  EXPECT_DOUBLE_EQ(file.stream.composition[1], 0.5);
+}
+
 }  // namespace
 }  // namespace tarvox::tool

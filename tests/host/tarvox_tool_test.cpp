@@ -2,6 +2,7 @@
 // files, its JSON form, and its refusal of bad input.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <cstdio>
@@ -56,8 +57,9 @@ class TarvoxTool : public ::testing::Test {
 
   static ToolRun Calc(const std::string& arguments) {
     const std::filesystem::path out = folder_ / "out.txt", err = folder_ / "err.txt";
-    const std::string command = std::string("\"") + TARVOX_TOOL_PATH + "\" calc " + arguments + " >\"" +
-                                out.string() + "\" 2>\"" + err.string() + "\"";
+    // Bounded, so that a run that would wait for ever fails instead.
+    const std::string command = std::string("timeout 60 \"") + TARVOX_TOOL_PATH + "\" calc " + arguments +
+                                " >\"" + out.string() + "\" 2>\"" + err.string() + "\"";
     const int raw = std::system(command.c_str());
     return ToolRun{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadAll(out), ReadAll(err)};
   }
@@ -169,6 +171,60 @@ TEST_F(TarvoxTool, BadStreamFilesAreRefusedWithAReason) {
                 "molar_flow_kmol_h");
 }
 
+TEST_F(TarvoxTool, OnlyRegularFilesOfBoundedSizeAreReadAsStreams) {
+  const std::filesystem::path pipe = folder_ / "pipe.json", large = folder_ / "large.json";
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  std::filesystem::create_directories(folder_ / "folder.json");
+  std::ofstream(large) << std::string(5 * 1024 * 1024, ' ');
+  for (const auto& [path, reason] : std::vector<std::pair<std::string, std::string>>{
+           {"/dev/zero", "not a regular file"},
+           {"/dev/urandom", "not a regular file"},
+           {pipe.string(), "not a regular file"},
+           {(folder_ / "folder.json").string(), "not a regular file"},
+           {large.string(), "larger than 4 MiB"}})
+    ExpectRefused(Calc("\"" + path + "\" --only MolecularWeight"), reason);
+}
+
+TEST_F(TarvoxTool, InputsAndNumbersAreCheckedStrictly) {
+  for (const auto& [arguments, reason] : std::vector<std::pair<std::string, std::string>>{
+           {"--only MolecularWeight --set RVP_100F.NoSuchVariable=1", "no such input"},
+           {"--only MolecularWeight --set RVP_100F.RemoveNCmolPercent=plenty", "not a number"},
+           {"--set RVP_100F.RemoveNCmolPercent=0x10", "not a number"},
+           {"--set \"RVP_100F.RemoveNCmolPercent= 2\"", "not a number"},
+           {"--only MolecularWeight --set CO2Loading.ReportBasis=Volume", "Volume"}})
+    ExpectRefused(Calc(arguments), reason);
+  ExpectRefused(Calc(StreamFile("blank.json", R"({"name": "x", "temperature_C": 20, "pressure_kPa": 100,
+    "molar_flow_kmol_h": 1, "composition": {"methane": 1}, "inputs": {"RVP_100F.RemoveNCmolPercent": " 2"}})")),
+                "not a number");
+}
+
+TEST_F(TarvoxTool, TheTableShowsControlCharactersOfTheStreamNameEscaped) {
+  const ToolRun run =
+      Calc(StreamFile("named.json", R"({"name": "a\u001b[31mred\u0007\u009b", "temperature_C": 20,
+    "pressure_kPa": 100, "molar_flow_kmol_h": 1, "composition": {"methane": 1}})") +
+           " --only MolecularWeight");
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.out.find("Stream: a\\x1B[31mred\\x07\\u009B\n"), std::string::npos) << run.out;
+  EXPECT_EQ(run.out.find_first_of("\x1B\x07"), std::string::npos);
+}
+
+TEST_F(TarvoxTool, StreamsOutsideTheHostFluidsWindowAreRefusedAndExtrapolationIsSaid) {
+  const auto stream = [](const std::string& temperature, const std::string& pressure) {
+    return R"({"name": "x", "temperature_C": )" + temperature + R"(, "pressure_kPa": )" + pressure +
+           R"(, "molar_flow_kmol_h": 1, "composition": {"methane": 1}})";
+  };
+  ExpectRefused(Calc(StreamFile("hot.json", stream("1e6", "100"))), "outside the host fluid's window");
+  ExpectRefused(Calc(StreamFile("cold.json", stream("-250", "100"))), "outside the host fluid's window");
+  ExpectRefused(Calc(StreamFile("dense.json", stream("20", "1e300"))), "outside the host fluid's window");
+  // Methane's heat-capacity data end at 1000 K (data/components.csv).
+  const ToolRun warm = Calc(StreamFile("warm.json", stream("800", "100")) + " --only MolecularWeight");
+  ASSERT_EQ(warm.status, 0) << warm.err;
+  EXPECT_NE(warm.out.find(
+                "methane: ideal-gas heat capacity extrapolated to 1073.15 K, its data cover 50 to 1000 K"),
+            std::string::npos)
+      << warm.out;
+}
+
 TEST_F(TarvoxTool, ARegistrationOfAnotherBuildIsReplacedByTheModuleBesideTheTool) {
   // Another build of the module registered last: its classes point elsewhere.
   const std::filesystem::path registry = folder_ / "registry.txt";
@@ -183,6 +239,48 @@ TEST_F(TarvoxTool, ARegistrationOfAnotherBuildIsReplacedByTheModuleBesideTheTool
   const ToolRun run = Calc("--only MolecularWeight --format csv");
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(ReadAll(registry).find("/elsewhere/"), std::string::npos);
+}
+
+TEST_F(TarvoxTool, FirstRunsStartedTogetherAllSucceedAndLeaveAWholeRegistry) {
+  constexpr int kRounds = 3, kProcesses = 10;
+  const std::filesystem::path registry = folder_ / "registry.txt";
+  int failed = 0;
+  for (int round = 0; round < kRounds; ++round) {
+    std::filesystem::remove(registry);
+    std::string script;
+    for (int i = 0; i < kProcesses; ++i)
+      script += "(timeout 120 \"" + std::string(TARVOX_TOOL_PATH) +
+                "\" calc --only MolecularWeight >/dev/null 2>&1 || echo failed) & ";
+    const std::filesystem::path out = folder_ / "failures.txt";
+    ASSERT_EQ(std::system(("{ " + script + "wait; } >\"" + out.string() + "\"").c_str()), 0);
+    const std::string failures = ReadAll(out);
+    for (std::size_t at = failures.find("failed"); at != std::string::npos;
+         at = failures.find("failed", at + 1))
+      ++failed;
+    EXPECT_TRUE(nlohmann::json::accept(ReadAll(registry))) << "round " << round;
+  }
+  EXPECT_EQ(failed, 0) << "of " << kRounds * kProcesses << " runs";
+}
+
+TEST_F(TarvoxTool, AClassMissingFromTheRegistryIsRegisteredAgainEvenWhenNotRequested) {
+  const std::filesystem::path registry = folder_ / "registry.txt";
+  ASSERT_EQ(Calc("--only MolecularWeight").status, 0);
+  nlohmann::json keys = nlohmann::json::parse(ReadAll(registry));
+  ASSERT_EQ(keys.erase("HKCR\\Tarvox.ZFactor\\CLSID"), 1u);
+  std::ofstream(registry, std::ios::trunc) << keys.dump();
+
+  ASSERT_EQ(Calc("--only MolecularWeight").status, 0);
+  EXPECT_TRUE(nlohmann::json::parse(ReadAll(registry)).contains("HKCR\\Tarvox.ZFactor\\CLSID"));
+}
+
+TEST_F(TarvoxTool, AnUnparsableRegistryIsNamedKeptAsideAndReplaced) {
+  const std::filesystem::path registry = folder_ / "registry.txt";
+  std::ofstream(registry, std::ios::trunc) << "{\"HKCR\": {";
+  const ToolRun run = Calc("--only MolecularWeight");
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.err.find(registry.string() + " cannot be parsed"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("kept as"), std::string::npos) << run.err;
+  EXPECT_TRUE(nlohmann::json::accept(ReadAll(registry)));
 }
 
 TEST_F(TarvoxTool, BadOptionsAreRefusedBeforeAnythingIsComputed) {

@@ -38,6 +38,13 @@ foreach(path bin/tarvox lib/tarvox/tarvox lib/tarvox/tarvox.so lib/tarvox/quorix
   endif()
 endforeach()
 
+# The installed libraries look for each other beside themselves only.
+execute_process(COMMAND sh ${CMAKE_CURRENT_LIST_DIR}/../elf/check_run_paths.sh ${root}/lib/tarvox
+                RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE out)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "installed run paths:\n${out}")
+endif()
+
 # The installed headers alone are enough to compile a host that implements the fluid and drives a
 # correlation.
 file(WRITE ${WORK_DIR}/third_party_host.cpp [=[

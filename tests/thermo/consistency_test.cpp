@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,10 @@ struct ConsistencyCase {
   double t, p;
   RootChoice root;
 };
+
+// Printed by its label: gtest's fallback prints the bytes of the struct, padding included, which
+// are not initialised.
+void PrintTo(const ConsistencyCase& c, std::ostream* out) { *out << c.label; }
 
 class Consistency : public ::testing::TestWithParam<ConsistencyCase> {
  protected:

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <filesystem>
+#include <string>
 
 #include "common/ansi_text.h"
 #include "tarvox_platform/registry.h"
@@ -46,7 +49,9 @@ TEST(PlatformText, GuidTextRoundTrips) {
 
 class RegistrarScript : public ::testing::Test {
  protected:
-  std::filesystem::path file = std::filesystem::temp_directory_path() / "tarvox-registrar-test.json";
+  // One file per process: CTest runs the cases of this fixture in parallel processes.
+  std::filesystem::path file = std::filesystem::temp_directory_path() /
+                               ("tarvox-registrar-test-" + std::to_string(::getpid()) + ".json");
   void TearDown() override { std::filesystem::remove(file); }
 };
 

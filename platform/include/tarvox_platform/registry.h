@@ -2,14 +2,21 @@
 // script language exactly as Windows modules register themselves.
 //
 // The file is the one named by the environment variable TARVOX_REGISTRY, else
-// $XDG_DATA_HOME/tarvox/registry.json (XDG_DATA_HOME defaulting to ~/.local/share). Tests point
-// TARVOX_REGISTRY at a temporary file. Key paths are written with backslashes and compared
-// without regard to letter case, as on Windows; the default value has the empty name.
+// $XDG_DATA_HOME/tarvox/registry.json (XDG_DATA_HOME defaulting to ~/.local/share); with neither
+// HOME nor XDG_DATA_HOME there is no registry, since every other folder may be shared with other
+// users. Tests point TARVOX_REGISTRY at a temporary file. Key paths are written with backslashes
+// and compared without regard to letter case, as on Windows; the default value has the empty name.
+//
+// Like a real registry, the file is changed only whole: a writer holds an advisory lock on
+// "<file>.lock" from its read to its write and replaces the file by renaming a complete new one
+// over it, so readers, who take no lock, see the file before or after a change, never within one.
 #pragma once
 
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,14 +32,19 @@ struct CaseInsensitiveLess {
 
 class TARVOX_PLATFORM_API RegistryStore {
  public:
+  // Throws RegistryError when there is no folder private to the user to keep the file in.
   static std::filesystem::path DefaultPath();
 
-  // Loads the file; a missing file is an empty registry. Throws std::runtime_error when the
-  // file exists but cannot be read.
+  // Loads the file; a missing file is an empty registry. Throws RegistryError, naming the file
+  // and the reason, when it cannot be read or parsed, or is not the user's own (owned by
+  // someone else or writable by others).
   explicit RegistryStore(std::filesystem::path file = DefaultPath());
 
-  // Writes the file, creating its folder; false on failure.
+  // Replaces the file at once by a complete new one, creating its folder (mode 0700); false on
+  // failure, the file then left as it was. A read-modify-write goes through RegistryTransaction.
   bool Save() const;
+
+  const std::filesystem::path& file() const { return file_; }
 
   bool KeyExists(std::string_view key) const;
   void CreateKey(std::string_view key);
@@ -44,10 +56,43 @@ class TARVOX_PLATFORM_API RegistryStore {
   std::vector<std::string> SubKeys(std::string_view key) const;
 
  private:
+  friend class RegistryFileReader;
   using Values = std::map<std::string, std::string, CaseInsensitiveLess>;
+  using Keys = std::map<std::string, Values, CaseInsensitiveLess>;
   std::filesystem::path file_;
-  std::map<std::string, Values, CaseInsensitiveLess> keys_;
+  Keys keys_;
 };
+
+class TARVOX_PLATFORM_API RegistryError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// One change of the registry: the lock is taken before the file is read and held until the
+// transaction ends, so that changes made by processes at the same time follow one another. A
+// file that cannot be parsed is not overwritten: it is kept aside under a new name (reported on
+// standard error, as the system log would have it) and the transaction starts from an empty
+// registry.
+class TARVOX_PLATFORM_API RegistryTransaction {
+ public:
+  explicit RegistryTransaction(std::filesystem::path file = RegistryStore::DefaultPath());
+  ~RegistryTransaction();
+  RegistryTransaction(const RegistryTransaction&) = delete;
+  RegistryTransaction& operator=(const RegistryTransaction&) = delete;
+
+  RegistryStore& store() { return *store_; }
+  // Writes every change made through store() at once; false when the file could not be written.
+  bool Commit() { return store_->Save(); }
+
+ private:
+  int lock_descriptor_ = -1;
+  std::unique_ptr<RegistryStore> store_;
+};
+
+// The registry as its file stands now, shared by every reader in the process: the file is parsed
+// again only when its name, inode, modification time or size changed since the last parse. Throws
+// RegistryError as RegistryStore does.
+TARVOX_PLATFORM_API std::shared_ptr<const RegistryStore> CurrentRegistry();
 
 // Runs a registrar script against the store: registering creates keys and values (ForceRemove
 // keys are removed first), unregistering removes what the script writes, keeping NoRemove keys.

@@ -1,0 +1,92 @@
+#include "registry_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "tarvox_platform/registry.h"
+
+namespace tarvox_platform {
+
+namespace {
+
+// Closes a descriptor when it goes out of scope.
+class Descriptor {
+ public:
+  explicit Descriptor(int fd) : fd_(fd) {}
+  Descriptor(const Descriptor&) = delete;
+  Descriptor& operator=(const Descriptor&) = delete;
+  ~Descriptor() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  int get() const { return fd_; }
+
+ private:
+  int fd_;
+};
+
+[[noreturn]] void Refuse(const std::filesystem::path& file, const std::string& reason) {
+  throw RegistryError("registry file " + file.string() + " " + reason);
+}
+
+bool WriteAll(int fd, const std::string& text) {
+  for (std::size_t done = 0; done < text.size();) {
+    const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string ReadOwnFile(const std::filesystem::path& file) {
+  const Descriptor fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+  if (fd.get() < 0) {
+    if (errno == ENOENT) return {};
+    Refuse(file, std::string("cannot be opened: ") + std::strerror(errno));
+  }
+  struct stat status {};
+  if (::fstat(fd.get(), &status) != 0) Refuse(file, std::string("cannot be read: ") + std::strerror(errno));
+  if (!S_ISREG(status.st_mode)) Refuse(file, "is not a regular file");
+  if (status.st_uid != ::geteuid()) Refuse(file, "belongs to another user");
+  if (status.st_mode & S_IWOTH) Refuse(file, "is writable by other users");
+  std::string text(static_cast<std::size_t>(status.st_size), '\0');
+  std::size_t done = 0;
+  while (done < text.size()) {
+    const ssize_t n = ::read(fd.get(), text.data() + done, text.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) Refuse(file, std::string("cannot be read: ") + std::strerror(errno));
+    if (n == 0) break;
+    done += static_cast<std::size_t>(n);
+  }
+  text.resize(done);
+  return text;
+}
+
+void CreatePrivateFolderFor(const std::filesystem::path& file) {
+  if (!file.has_parent_path()) return;
+  std::error_code ignored;
+  if (std::filesystem::exists(file.parent_path(), ignored)) return;
+  std::filesystem::create_directories(file.parent_path(), ignored);
+  ::chmod(file.parent_path().c_str(), 0700);
+}
+
+bool ReplaceFile(const std::filesystem::path& file, const std::string& text) {
+  CreatePrivateFolderFor(file);
+  const std::filesystem::path folder = file.has_parent_path() ? file.parent_path() : ".";
+  std::string temporary = (folder / ("." + file.filename().string() + ".XXXXXX")).string();
+  const Descriptor fd(::mkstemp(temporary.data()));
+  if (fd.get() < 0) return false;
+  if (!WriteAll(fd.get(), text) || ::fsync(fd.get()) != 0 || ::rename(temporary.c_str(), file.c_str()) != 0) {
+    ::unlink(temporary.c_str());
+    return false;
+  }
+  return true;
+}
+
+}  // namespace tarvox_platform

@@ -1,0 +1,103 @@
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <mutex>
+
+#include "registry_file.h"
+#include "tarvox_platform/registry.h"
+
+namespace tarvox_platform {
+
+namespace {
+
+int LockFileBeside(const std::filesystem::path& file) {
+  CreatePrivateFolderFor(file);
+  const std::string name = file.string() + ".lock";
+  const int fd = ::open(name.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  if (fd < 0) throw RegistryError("registry lock " + name + " cannot be opened: " + std::strerror(errno));
+  while (::flock(fd, LOCK_EX) != 0) {
+    if (errno == EINTR) continue;
+    ::close(fd);
+    throw RegistryError("registry lock " + name + " cannot be taken: " + std::strerror(errno));
+  }
+  return fd;
+}
+
+// Moves an unparsable file out of the way under a name no earlier one has, so that a person can
+// still look at it.
+std::unique_ptr<RegistryStore> StoreKeepingAsideWhatCannotBeParsed(const std::filesystem::path& file,
+                                                                   const RegistryError& error) {
+  const auto seconds =
+      std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch())
+          .count();
+  const std::string stem = file.string() + ".unreadable-" + std::to_string(seconds);
+  std::string aside = stem;
+  for (int n = 1; ::link(file.c_str(), aside.c_str()) != 0; ++n) {
+    if (errno != EEXIST) throw error;
+    aside = stem + "-" + std::to_string(n);
+  }
+  ::unlink(file.c_str());
+  std::fprintf(stderr, "%s; kept as %s, a new registry is started\n", error.what(), aside.c_str());
+  return std::make_unique<RegistryStore>(file);
+}
+
+struct FileStamp {
+  std::filesystem::path path;
+  // A file renamed over the old one is a new inode, even within the clock's resolution.
+  unsigned long long inode = 0;
+  long long modified_ns = 0;
+  long long size = -1;
+  bool operator==(const FileStamp&) const = default;
+};
+
+FileStamp StampOf(const std::filesystem::path& path) {
+  FileStamp stamp{path};
+  struct stat status {};
+  if (::stat(path.c_str(), &status) == 0) {
+    stamp.modified_ns =
+        static_cast<long long>(status.st_mtim.tv_sec) * 1'000'000'000 + status.st_mtim.tv_nsec;
+    stamp.size = static_cast<long long>(status.st_size);
+    stamp.inode = static_cast<unsigned long long>(status.st_ino);
+  }
+  return stamp;
+}
+
+}  // namespace
+
+RegistryTransaction::RegistryTransaction(std::filesystem::path file)
+    : lock_descriptor_(LockFileBeside(file)) {
+  try {
+    try {
+      store_ = std::make_unique<RegistryStore>(file);
+    } catch (const UnparsableRegistry& error) {
+      store_ = StoreKeepingAsideWhatCannotBeParsed(file, error);
+    }
+  } catch (...) {
+    ::close(lock_descriptor_);
+    throw;
+  }
+}
+
+RegistryTransaction::~RegistryTransaction() { ::close(lock_descriptor_); }
+
+std::shared_ptr<const RegistryStore> CurrentRegistry() {
+  static std::mutex guard;
+  static std::shared_ptr<const RegistryStore> loaded;
+  static FileStamp loaded_stamp;
+  const std::lock_guard<std::mutex> lock(guard);
+  const FileStamp stamp = StampOf(RegistryStore::DefaultPath());
+  if (!loaded || !(stamp == loaded_stamp)) {
+    loaded.reset();
+    loaded = std::make_shared<const RegistryStore>(stamp.path);
+    loaded_stamp = stamp;
+  }
+  return loaded;
+}
+
+}  // namespace tarvox_platform

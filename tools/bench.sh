@@ -38,3 +38,8 @@ else
 fi
 
 python3 tools/bench_summary.py "$out"
+
+# The Python package: calc_many, its cost against the tool, and Dask with one and two workers.
+cmake --build --preset linux -j2 --target tarvox_python_core >/dev/null
+PYTHONPATH=build/linux/lib/python3/dist-packages /usr/bin/python3 bench/python/calc_many_bench.py "$bin/tarvox" \
+  "${BENCH_PYTHON_STREAMS:-1000}" | tee "$out/python_calc_many.md"

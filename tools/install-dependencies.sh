@@ -3,7 +3,8 @@
 # --windows adds the cross build and Wine, --fuzz the clang tool chain of the fuzz preset.
 set -euo pipefail
 packages=(cmake ninja-build g++ ccache libgtest-dev libbenchmark-dev libpugixml-dev nlohmann-json3-dev
-          libeigen3-dev python3 valgrind)
+          libeigen3-dev python3 valgrind libcli11-dev pybind11-dev python3-dev python3-pandas
+          python3-distributed python3-pytest python3-matplotlib python3-tqdm)
 for option in "$@"; do
   case "$option" in
     --fuzz) packages+=(clang-14 libclang-rt-14-dev) ;;

@@ -8,6 +8,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+#else
+#include "tarvox_platform/program_folder.h"
 #endif
 
 namespace tarvox::host {
@@ -17,7 +19,8 @@ namespace {
 constexpr const char* kComponentsFile = "components.csv";
 constexpr const char* kKijFile = "kij_pr.csv";
 
-std::filesystem::path ExecutableFolder() {
+// The running program's folder (on the native platform, the program folder a plug-in host may name).
+std::filesystem::path ProgramFolder() {
 #ifdef _WIN32
   std::wstring buffer(MAX_PATH, L'\0');
   for (;;) {
@@ -31,9 +34,7 @@ std::filesystem::path ExecutableFolder() {
   }
   return std::filesystem::path(buffer).parent_path();
 #else
-  std::error_code error;
-  const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
-  return error ? std::filesystem::path() : self.parent_path();
+  return tarvox_platform::ProgramFolder();
 #endif
 }
 
@@ -47,10 +48,10 @@ bool HoldsTables(const std::filesystem::path& folder) {
 
 std::filesystem::path FindComponentDataFolder() {
   std::vector<std::filesystem::path> candidates;
-  const std::filesystem::path exe = ExecutableFolder();
-  if (!exe.empty()) {
-    candidates.push_back(exe / "data");
-    candidates.push_back(exe / ".." / "share" / "tarvox" / "data");
+  const std::filesystem::path program = ProgramFolder();
+  if (!program.empty()) {
+    candidates.push_back(program / "data");
+    candidates.push_back(program / ".." / "share" / "tarvox" / "data");
   }
 #ifdef TARVOX_SOURCE_DATA_DIR
   // Only for programs run inside the build tree before the data were copied beside them.

@@ -1,14 +1,13 @@
+// `tarvox calc`: the correlations for one stream or a batch of streams, printed as a table, CSV
+// or JSON.
 #pragma once
 
-#include <string>
-#include <vector>
+#include "host/tool/calc_options.h"
 
 namespace tarvox::tool {
 
-// `tarvox calc [STREAM.json] [--sample NAME] [--only Class,...] [--format table|csv|json]
-// [--set Class.Variable=value]...`: computes the correlations for one stream on the
-// Peng-Robinson host fluid. Returns the exit status: 0 done, 1 the module or the component data
-// failed, 2 bad input (nothing computed).
-int RunCalc(const std::vector<std::string>& args);
+// Returns the exit status: 0, kBadInputStatus when a stream or an option was refused (with
+// --keep-going, when any was), kFailureStatus when the module could not be used.
+int RunCalc(const CalcOptions& options);
 
 }  // namespace tarvox::tool

@@ -1,84 +1,78 @@
 #include "host/tool/calc_options.h"
 
+#include <map>
+
+#include <CLI/Config.hpp>
+#include <CLI/Formatter.hpp>
+
 #include "host/tool/sample_streams.h"
 
 namespace tarvox::tool {
 
 namespace {
 
-std::vector<std::string> SplitList(const std::string& text) {
-  std::vector<std::string> items;
-  std::size_t start = 0;
-  while (start <= text.size()) {
-    const std::size_t comma = text.find(',', start);
-    const std::size_t end = comma == std::string::npos ? text.size() : comma;
-    items.push_back(text.substr(start, end - start));
-    start = end + 1;
-  }
-  return items;
+const std::map<std::string, OutputFormat> kFormats = {
+    {"table", OutputFormat::kTable}, {"csv", OutputFormat::kCsv}, {"json", OutputFormat::kJson}};
+
+const CLI::Validator kInputSetting(
+    [](const std::string& text) {
+      return ParseInputSetting(text) ? std::string()
+                                     : "--set takes Class.Variable=value, not \"" + text + "\"";
+    },
+    "Class.Variable=value");
+
+CLI::Option* DeclareCommonOptions(CLI::App& command, CommonOptions& options) {
+  options.sample = std::string(kDefaultSample);
+  const std::vector<std::string> samples = SampleNames();
+  CLI::Option* sample =
+      command.add_option("--sample", options.sample, "a built-in stream (default wellstream)")
+          ->check(CLI::IsMember(samples));
+  command.add_option("--only", options.only, "the classes to compute, separated by commas")
+      ->delimiter(',')
+      ->check(CLI::Validator(
+          [](const std::string& name) { return name.empty() ? "an empty class name" : ""; }, "Class"));
+  command
+      .add_option_function<std::string>(
+          "--format", [&options](const std::string& name) { options.format = kFormats.at(name); },
+          "table (default), csv or json")
+      ->check(CLI::IsMember(kFormats));
+  command.add_option("--set", options.set, "an input, after the stream's own inputs")->check(kInputSetting);
+  return sample;
 }
 
 }  // namespace
 
-bool ParseCalcOptions(const std::vector<std::string>& args, CalcOptions& options, std::string& error) {
-  options.sample = std::string(kDefaultSample);
-  bool sample_chosen = false;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    const bool takes_value = arg == "--only" || arg == "--format" || arg == "--set" || arg == "--sample";
-    if (takes_value && i + 1 >= args.size()) {
-      error = arg + " needs a value";
-      return false;
-    }
-    if (arg == "--only") {
-      for (const std::string& name : SplitList(args[++i])) {
-        if (name.empty()) {
-          error = "--only takes class names separated by commas";
-          return false;
-        }
-        options.only.push_back(name);
-      }
-    } else if (arg == "--format") {
-      const std::string& format = args[++i];
-      if (format == "table") {
-        options.format = OutputFormat::kTable;
-      } else if (format == "csv") {
-        options.format = OutputFormat::kCsv;
-      } else if (format == "json") {
-        options.format = OutputFormat::kJson;
-      } else {
-        error = "unknown format \"" + format + "\" (table, csv or json)";
-        return false;
-      }
-    } else if (arg == "--set") {
-      std::optional<InputSetting> setting = ParseInputSetting(args[++i]);
-      if (!setting) {
-        error = "--set takes Class.Variable=value, not \"" + args[i] + "\"";
-        return false;
-      }
-      options.settings.push_back(std::move(*setting));
-    } else if (arg == "--sample") {
-      options.sample = args[++i];
-      sample_chosen = true;
-      if (!SampleStream(options.sample)) {
-        error = "unknown sample \"" + options.sample + "\"";
-        return false;
-      }
-    } else if (arg.starts_with("--")) {
-      error = "unknown option " + arg;
-      return false;
-    } else if (options.stream_file) {
-      error = "only one stream file may be given";
-      return false;
-    } else {
-      options.stream_file = arg;
-    }
-  }
-  if (sample_chosen && options.stream_file) {
-    error = "give either a stream file or --sample, not both";
-    return false;
-  }
-  return true;
+std::vector<InputSetting> CommonOptions::Settings() const {
+  std::vector<InputSetting> settings;
+  for (const std::string& text : set) settings.push_back(*ParseInputSetting(text));
+  return settings;
+}
+
+void DeclareCalcOptions(CLI::App& command, CalcOptions& options) {
+  CLI::Option* sample = DeclareCommonOptions(command, options);
+  CLI::Option* files = command.add_option("STREAM", options.stream_files, "stream files (JSON)");
+  CLI::Option* batch = command.add_option("--batch", options.batch,
+                                          "a JSON Lines file of streams, one per line (- for stdin)");
+  command.add_flag("--keep-going", options.keep_going,
+                   "compute the good streams of a batch with bad ones (the exit status is still 2)");
+  files->excludes(sample)->excludes(batch);
+  batch->excludes(sample);
+}
+
+void DeclareSweepOptions(CLI::App& command, SweepOptions& options) {
+  CLI::Option* sample = DeclareCommonOptions(command, options);
+  command.add_option("STREAM", options.stream_file, "a stream file (JSON)")->excludes(sample);
+  command
+      .add_option("--vary", options.vary,
+                  "temperature_C, pressure_kPa or an input Class.Variable, with start:stop:step")
+      ->required();
+  const std::map<std::string, std::size_t> phases = {
+      {"overall", 0}, {"vapour", 1}, {"liquid1", 2}, {"liquid2", 3}, {"solid", 4}};
+  command
+      .add_option_function<std::string>(
+          "--phase", [&options, phases](const std::string& name) { options.phase = phases.at(name); },
+          "the value shown: overall (default), vapour, liquid1, liquid2 or solid")
+      ->check(CLI::IsMember(phases));
 }
 
 }  // namespace tarvox::tool

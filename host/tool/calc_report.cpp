@@ -9,20 +9,20 @@
 
 namespace tarvox::tool {
 
+bool IsValue(double value) { return value != EMPTY_VALUE && std::isfinite(value); }
+
+std::string ValueText(double value) {
+  if (!IsValue(value)) return "";
+  char text[32];
+  std::snprintf(text, sizeof text, "%.6g", value);
+  return text;
+}
+
 namespace {
 
 constexpr std::array<const char*, 5> kColumnTitles = {"Overall", "Vapour", "Liquid 1", "Liquid 2", "Solid"};
 constexpr std::array<const char*, 5> kJsonKeys = {"overall", "vapour", "liquid1", "liquid2", "solid"};
 constexpr std::size_t kNameWidth = 38;
-
-bool HasValue(double value) { return value != EMPTY_VALUE && std::isfinite(value); }
-
-std::string Number(double value) {
-  if (!HasValue(value)) return "";
-  char text[32];
-  std::snprintf(text, sizeof text, "%.6g", value);
-  return text;
-}
 
 std::string Hresult(HRESULT result) {
   char text[16];
@@ -94,7 +94,7 @@ void PrintTable(const CalcReport& report, std::FILE* out) {
       std::fprintf(out, " Calculate failed: %s\n", Hresult(row.result).c_str());
       continue;
     }
-    for (const double value : row.values) std::fprintf(out, " %13s", Number(value).c_str());
+    for (const double value : row.values) std::fprintf(out, " %13s", ValueText(value).c_str());
     std::fputc('\n', out);
   }
   if (!report.messages.empty()) {
@@ -111,13 +111,13 @@ std::string CsvField(const std::string& text) {
   return quoted + "\"";
 }
 
-void PrintCsv(const CalcReport& report, std::FILE* out) {
-  std::fputs("class,name,unit_type,unit,overall,vapour,liquid1,liquid2,solid,error\n", out);
+void PrintCsvRows(const CalcReport& report, std::FILE* out) {
   for (const CorrelationRow& row : report.rows) {
-    std::fprintf(out, "%s,%s,%d,%s", row.class_name.c_str(), CsvField(row.display_name).c_str(),
-                 row.unit_type, CsvField(std::string(UnitLabel(row.unit_type))).c_str());
+    std::fprintf(out, "%s,%s,%s,%d,%s", CsvField(report.stream).c_str(), row.class_name.c_str(),
+                 CsvField(row.display_name).c_str(), row.unit_type,
+                 CsvField(std::string(UnitLabel(row.unit_type))).c_str());
     for (const double value : row.values)
-      std::fprintf(out, ",%s", FAILED(row.result) ? "" : Number(value).c_str());
+      std::fprintf(out, ",%s", FAILED(row.result) ? "" : ValueText(value).c_str());
     std::fprintf(out, ",%s\n", FAILED(row.result) ? Hresult(row.result).c_str() : "");
   }
   // Messages stay off the table's lines so that the output remains plain CSV.
@@ -125,7 +125,9 @@ void PrintCsv(const CalcReport& report, std::FILE* out) {
     std::fprintf(stderr, "tarvox: message: %s\n", message.c_str());
 }
 
-void PrintJson(const CalcReport& report, std::FILE* out) {
+}  // namespace
+
+nlohmann::ordered_json ReportJson(const CalcReport& report) {
   nlohmann::ordered_json root;
   root["stream"] = report.stream;
   root["correlations"] = nlohmann::ordered_json::array();
@@ -139,29 +141,35 @@ void PrintJson(const CalcReport& report, std::FILE* out) {
     for (std::size_t k = 0; k < row.values.size(); ++k) {
       const double value = row.values[k];
       values[kJsonKeys[k]] =
-          SUCCEEDED(row.result) && HasValue(value) ? nlohmann::ordered_json(value) : nullptr;
+          SUCCEEDED(row.result) && IsValue(value) ? nlohmann::ordered_json(value) : nullptr;
     }
     entry["values"] = values;
     if (FAILED(row.result)) entry["error"] = Hresult(row.result);
     root["correlations"].push_back(entry);
   }
   root["messages"] = report.messages;
-  std::fprintf(out, "%s\n", root.dump(2).c_str());
+  return root;
 }
 
-}  // namespace
-
-void PrintReport(const CalcReport& report, OutputFormat format, std::FILE* out) {
+void PrintReports(const std::vector<CalcReport>& reports, OutputFormat format, bool as_list, std::FILE* out) {
   switch (format) {
     case OutputFormat::kTable:
-      PrintTable(report, out);
+      for (std::size_t i = 0; i < reports.size(); ++i) {
+        if (i > 0) std::fputc('\n', out);
+        PrintTable(reports[i], out);
+      }
       break;
     case OutputFormat::kCsv:
-      PrintCsv(report, out);
+      std::fputs("stream,class,name,unit_type,unit,overall,vapour,liquid1,liquid2,solid,error\n", out);
+      for (const CalcReport& report : reports) PrintCsvRows(report, out);
       break;
-    case OutputFormat::kJson:
-      PrintJson(report, out);
+    case OutputFormat::kJson: {
+      nlohmann::ordered_json list = nlohmann::ordered_json::array();
+      for (const CalcReport& report : reports) list.push_back(ReportJson(report));
+      const nlohmann::ordered_json& root = as_list || list.size() != 1 ? list : list[0];
+      std::fprintf(out, "%s\n", root.dump(2).c_str());
       break;
+    }
   }
 }
 

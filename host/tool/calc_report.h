@@ -6,10 +6,13 @@
 #include <string>
 #include <vector>
 
+#include <nlohmann/json_fwd.hpp>
+
 #include "common/com.h"
-#include "host/tool/calc_options.h"
 
 namespace tarvox::tool {
+
+enum class OutputFormat { kTable, kCsv, kJson };
 
 struct CorrelationRow {
   std::string class_name;
@@ -25,6 +28,17 @@ struct CalcReport {
   std::vector<std::string> messages;
 };
 
-void PrintReport(const CalcReport& report, OutputFormat format, std::FILE* out);
+// Whether a value is one: neither the module's empty marker nor infinite or NaN.
+bool IsValue(double value);
+
+// A value as the outputs print it ("%.6g"), or "" when there is none.
+std::string ValueText(double value);
+
+// The reports of one run: tables one after another, one CSV table whose first column names the
+// stream, or JSON (one object, or an array of them when `as_list`).
+void PrintReports(const std::vector<CalcReport>& reports, OutputFormat format, bool as_list, std::FILE* out);
+
+// The JSON form of one report; empty values and failed rows are null.
+nlohmann::ordered_json ReportJson(const CalcReport& report);
 
 }  // namespace tarvox::tool

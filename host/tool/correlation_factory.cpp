@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "host/tool/class_names.h"
+#include "tarvox_platform/program_folder.h"
 #include "tarvox_platform/registry.h"
 #endif
 
@@ -19,13 +20,10 @@ namespace {
 #ifndef _WIN32
 using RegisterFunction = HRESULT (*)();
 
-// The module beside this program, where the loader's name rule finds "tarvox.dll".
+// The module in the program folder, where the loader's name rule finds "tarvox.dll".
 std::string ModuleBesideExecutable() {
-  char path[4096];
-  const DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
-  if (n == 0 || n >= sizeof path) return {};
-  std::string folder(path, n);
-  return folder.substr(0, folder.rfind('/')) + "/tarvox.so";
+  const std::string folder = tarvox_platform::ProgramFolder();
+  return folder.empty() ? std::string() : folder + "/tarvox.so";
 }
 
 // Whether the registry sends every class of the catalogue to `module`: a registration cut short

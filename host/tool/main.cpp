@@ -1,31 +1,34 @@
 // tarvox: computes Tarvox's stream-property correlations as a host does.
-#include <cstdio>
-#include <cstring>
-#include <string>
-#include <vector>
+#include <CLI/App.hpp>
+#include <CLI/Config.hpp>
+#include <CLI/Formatter.hpp>
 
 #include "host/tool/calc_command.h"
+#include "host/tool/calculation.h"
 #include "host/tool/list_command.h"
-
-namespace {
-
-void PrintUsage() {
-  std::fputs(
-      "usage: tarvox list\n"
-      "       tarvox calc [STREAM.json | --sample wellstream|amine] [--only Class,Class]\n"
-      "                   [--format table|csv|json] [--set Class.Variable=value]...\n"
-      "  list   the correlations with display name, ProgID, CLSID, unit type and inputs\n"
-      "  calc   every correlation (or those named by --only) for one stream on the\n"
-      "         Peng-Robinson host fluid; without a stream file, the built-in sample\n",
-      stderr);
-}
-
-}  // namespace
+#include "host/tool/sweep_command.h"
 
 int main(int argc, char** argv) {
-  if (argc >= 2 && std::strcmp(argv[1], "list") == 0) return tarvox::tool::ListCorrelations();
-  if (argc >= 2 && std::strcmp(argv[1], "calc") == 0)
-    return tarvox::tool::RunCalc(std::vector<std::string>(argv + 2, argv + argc));
-  PrintUsage();
-  return 2;
+  using namespace tarvox::tool;
+  CLI::App app("Tarvox's stream-property correlations, computed as a host computes them", "tarvox");
+  app.set_version_flag("--version", TARVOX_VERSION);
+  app.require_subcommand(1);
+  CLI::App* list =
+      app.add_subcommand("list", "the correlations: display name, ProgID, CLSID, unit type, inputs");
+  CalcOptions calc_options;
+  CLI::App* calc = app.add_subcommand(
+      "calc", "every correlation (or those named by --only) for streams on the Peng-Robinson host fluid");
+  DeclareCalcOptions(*calc, calc_options);
+  SweepOptions sweep_options;
+  CLI::App* sweep = app.add_subcommand("sweep", "a stream's correlations over a range of one quantity");
+  DeclareSweepOptions(*sweep, sweep_options);
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    const int status = app.exit(e);
+    return status == 0 ? 0 : kBadInputStatus;
+  }
+  if (list->parsed()) return ListCorrelations();
+  if (calc->parsed()) return RunCalc(calc_options);
+  return RunSweep(sweep_options);
 }

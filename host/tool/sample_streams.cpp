@@ -51,4 +51,6 @@ std::optional<host::StreamConditions> SampleStream(std::string_view name) {
   return std::nullopt;
 }
 
+std::vector<std::string> SampleNames() { return {"wellstream", "amine"}; }
+
 }  // namespace tarvox::tool

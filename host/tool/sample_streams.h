@@ -14,5 +14,6 @@ inline constexpr std::string_view kDefaultSample = "wellstream";
 
 // "wellstream": a three-phase well fluid (vapour, oil, water); "amine": a loaded MDEA solvent.
 std::optional<host::StreamConditions> SampleStream(std::string_view name);
+std::vector<std::string> SampleNames();
 
 }  // namespace tarvox::tool

@@ -2,10 +2,12 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <mutex>
 #include <string>
 
 #include "tarvox_platform/com_runtime.h"
 #include "tarvox_platform/module_image.h"
+#include "tarvox_platform/program_folder.h"
 
 namespace {
 
@@ -17,6 +19,9 @@ std::string ExecutableFolder() {
   return text.substr(0, text.rfind('/'));
 }
 
+std::mutex program_folder_mutex;
+std::string named_program_folder;  // guarded by program_folder_mutex
+
 bool EndsWithDll(const std::string& name) {
   if (name.size() < 4) return false;
   std::string tail = name.substr(name.size() - 4);
@@ -24,15 +29,32 @@ bool EndsWithDll(const std::string& name) {
   return tail == ".dll";
 }
 
-// The one rule by which a bare Windows library name becomes a shared object: beside the
-// executable, with ".dll" replaced by ".so".
+// The one rule by which a bare Windows library name becomes a shared object: in the program
+// folder, with ".dll" replaced by ".so".
 std::string ResolveLibraryPath(const std::string& name) {
   if (name.find('/') != std::string::npos) return name;
   const std::string base = EndsWithDll(name) ? name.substr(0, name.size() - 4) + ".so" : name;
-  return ExecutableFolder() + "/" + base;
+  return tarvox_platform::ProgramFolder() + "/" + base;
 }
 
 }  // namespace
+
+namespace tarvox_platform {
+
+void SetProgramFolder(const std::string& folder) {
+  const std::lock_guard lock(program_folder_mutex);
+  named_program_folder = folder;
+}
+
+std::string ProgramFolder() {
+  {
+    const std::lock_guard lock(program_folder_mutex);
+    if (!named_program_folder.empty()) return named_program_folder;
+  }
+  return ExecutableFolder();
+}
+
+}  // namespace tarvox_platform
 
 extern "C" HMODULE LoadLibraryA(LPCSTR name) {
   if (!name || !*name) return nullptr;
@@ -55,7 +77,9 @@ extern "C" FARPROC GetProcAddress(HMODULE module, LPCSTR name) {
   return reinterpret_cast<FARPROC>(dlsym(module, name));
 }
 
-// With no handle, the running executable; otherwise the module image of tarvox_platform.
+// With no handle, the running executable, seen in the program folder when one is named (modules
+// look for their companion libraries beside the program); otherwise the module image of
+// tarvox_platform.
 extern "C" DWORD GetModuleFileNameA(HMODULE module, LPSTR path, DWORD size) {
   if (!path || size == 0) return 0;
   std::string text;
@@ -64,6 +88,7 @@ extern "C" DWORD GetModuleFileNameA(HMODULE module, LPSTR path, DWORD size) {
     const ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
     if (n <= 0) return 0;
     text.assign(buffer, static_cast<std::size_t>(n));
+    text = tarvox_platform::ProgramFolder() + text.substr(text.rfind('/'));
   } else {
     text = static_cast<const tarvox_platform::ModuleImage*>(module)->path;
   }

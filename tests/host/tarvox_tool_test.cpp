@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <set>
 #include <sstream>
 #include <string>
@@ -55,11 +56,13 @@ class TarvoxTool : public ::testing::Test {
   }
   static void TearDownTestSuite() { std::filesystem::remove_all(folder_); }
 
-  static ToolRun Calc(const std::string& arguments) {
+  static ToolRun Calc(const std::string& arguments) { return Run("calc " + arguments); }
+
+  static ToolRun Run(const std::string& arguments) {
     const std::filesystem::path out = folder_ / "out.txt", err = folder_ / "err.txt";
     // Bounded, so that a run that would wait for ever fails instead.
-    const std::string command = std::string("timeout 60 \"") + TARVOX_TOOL_PATH + "\" calc " + arguments +
-                                " >\"" + out.string() + "\" 2>\"" + err.string() + "\"";
+    const std::string command = std::string("timeout 60 \"") + TARVOX_TOOL_PATH + "\" " + arguments + " >\"" +
+                                out.string() + "\" 2>\"" + err.string() + "\"";
     const int raw = std::system(command.c_str());
     return ToolRun{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadAll(out), ReadAll(err)};
   }
@@ -137,9 +140,9 @@ TEST_F(TarvoxTool, CsvHasOneLinePerClassAfterItsHeader) {
   std::getline(lines, header);
   std::getline(lines, first);
   std::getline(lines, second);
-  EXPECT_TRUE(header.starts_with("class,name,unit_type,unit,overall"));
-  EXPECT_TRUE(first.starts_with("MolecularWeight,Molecular Weight,-1,,43.9"));
-  EXPECT_TRUE(second.starts_with("ZFactor,"));
+  EXPECT_TRUE(header.starts_with("stream,class,name,unit_type,unit,overall"));
+  EXPECT_TRUE(first.starts_with("wellstream,MolecularWeight,Molecular Weight,-1,,43.9"));
+  EXPECT_TRUE(second.starts_with("wellstream,ZFactor,"));
   EXPECT_FALSE(std::getline(lines, extra));
 }
 
@@ -289,6 +292,52 @@ TEST_F(TarvoxTool, BadOptionsAreRefusedBeforeAnythingIsComputed) {
   ExpectRefused(Calc("--set RVP_100F.NoSuchInput=1"), "no such input");
   ExpectRefused(Calc("--set CO2Loading.ReportBasis=Volume"), "Volume");
   ExpectRefused(Calc("--format xml"), "xml");
+}
+
+TEST_F(TarvoxTool, BatchLinesAreComputedInOrderAndABadLineIsReportedWithItsNumber) {
+  auto line = [](const std::string& name) {
+    return R"({"name": ")" + name +
+           R"(", "temperature_C": 20, "pressure_kPa": 100, "molar_flow_kmol_h": 1, "composition": {"methane": 1}})" +
+           "\n";
+  };
+  const std::string batch = StreamFile("good.jsonl", line("a") + "\n" + line("b"));
+  const ToolRun run = Calc("--batch " + batch + " --only MolecularWeight --format csv");
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.out.find("\na,MolecularWeight,"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("\nb,MolecularWeight,"), std::string::npos) << run.out;
+
+  const std::string bad = StreamFile("bad.jsonl", line("a") + "{\"name\": \"b\"}\n" + line("c"));
+  ExpectRefused(Calc("--only MolecularWeight --batch " + bad), "bad.jsonl:2: missing field");
+  const ToolRun kept = Calc("--only MolecularWeight --format json --keep-going --batch - <" + bad);
+  EXPECT_EQ(kept.status, 2);
+  EXPECT_NE(kept.err.find("stdin:2:"), std::string::npos) << kept.err;
+  const nlohmann::json reports = nlohmann::json::parse(kept.out);
+  ASSERT_EQ(reports.size(), 2u);
+  EXPECT_EQ(reports[1]["stream"], "c");
+}
+
+TEST_F(TarvoxTool, SweepPrintsOneRowPerValueAndRefusesABadRange) {
+  const ToolRun run = Run("sweep --vary temperature_C=0:200:50 --only MassDensity --format csv");
+  ASSERT_EQ(run.status, 0) << run.err;
+  std::istringstream lines(run.out);
+  std::vector<double> densities;
+  std::string text;
+  std::getline(lines, text);
+  EXPECT_EQ(text, "temperature_C,MassDensity");
+  while (std::getline(lines, text)) densities.push_back(std::stod(text.substr(text.find(',') + 1)));
+  ASSERT_EQ(densities.size(), 5u);
+  EXPECT_GT(densities.front(), densities.back()) << "the well stream expands as it warms";
+  ExpectRefused(Run("sweep --vary temperature_C=200:0:5"), "start <= stop");
+  ExpectRefused(Run("sweep --vary Volume=1:2:1"), "Volume");
+}
+
+TEST_F(TarvoxTool, EachCommandHasHelpAndTheToolItsVersion) {
+  for (const char* command : {"--help", "calc --help", "sweep --help", "list --help"}) {
+    const ToolRun run = Run(command);
+    EXPECT_EQ(run.status, 0) << command;
+    EXPECT_NE(run.out.find("Usage:"), std::string::npos) << command;
+  }
+  EXPECT_TRUE(std::regex_match(Run("--version").out, std::regex("[0-9]+\\.[0-9]+\\.[0-9]+\n")));
 }
 
 }  // namespace

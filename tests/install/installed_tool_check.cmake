@@ -2,7 +2,8 @@
 # as a user would, with a registry of its own: the package must be complete and self-contained.
 #
 # cmake -DBUILD_DIR=<build folder> -DWORK_DIR=<scratch folder> -DCPACK=<cpack> -DCXX=<C++ compiler>
-#       -P installed_tool_check.cmake
+#       [-DPYTHON=<interpreter>] -P installed_tool_check.cmake
+# With PYTHON, the installed Python package is imported from the unpacked tree and computes too.
 
 foreach(required BUILD_DIR WORK_DIR CPACK CXX)
   if(NOT DEFINED ${required})
@@ -99,5 +100,16 @@ foreach(row "Mass Density +kg/m3 +[0-9]" "True VP at 37.8[^\n]*kPa +[0-9]" "\nPh
     message(FATAL_ERROR "`tarvox calc` shows no row matching \"${row}\":\n${table}")
   endif()
 endforeach()
+
+if(PYTHON)
+  execute_process(
+    COMMAND ${CMAKE_COMMAND} -E env TARVOX_REGISTRY=${registry} PYTHONPATH=${root}/lib/python3/dist-packages
+            ${PYTHON} -c "import tarvox; assert tarvox.calc('amine', only=['PH'])['PH'] > 0; print(tarvox.__file__)"
+    WORKING_DIRECTORY ${WORK_DIR}
+    RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  if(NOT status EQUAL 0 OR NOT out MATCHES "^${root}/")
+    message(FATAL_ERROR "the installed Python package does not compute (${status}):\n${out}\n${err}")
+  endif()
+endif()
 
 file(REMOVE_RECURSE ${WORK_DIR})

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "common/ansi_text.h"
+#include "tarvox_platform/program_folder.h"
 #include "tarvox_platform/registry.h"
 
 namespace {
@@ -149,6 +150,22 @@ TEST(PlatformLoader, BareWindowsNameLoadsTheSharedObjectBesideTheExecutable) {
   EXPECT_NE(GetProcAddress(library, "DllGetClassObject"), nullptr);
   EXPECT_EQ(LoadLibraryA("no-such-library.dll"), nullptr);
   FreeLibrary(library);
+}
+
+TEST(PlatformLoader, ANamedProgramFolderIsWhereBareNamesAndTheProgramAreSought) {
+  const std::filesystem::path empty = std::filesystem::temp_directory_path() / "tarvox_empty_program_folder";
+  std::filesystem::create_directories(empty);
+  tarvox_platform::SetProgramFolder(empty.string());
+  char program[4096];
+  const DWORD length = GetModuleFileNameA(nullptr, program, sizeof program);
+  const HMODULE absent = LoadLibraryA("quorix2.dll");
+  tarvox_platform::SetProgramFolder("");
+  EXPECT_EQ(absent, nullptr) << "quorix2 lies beside the executable, not in the named folder";
+  EXPECT_EQ(std::filesystem::path(std::string(program, length)).parent_path(), empty);
+  HMODULE library = LoadLibraryA("quorix2.dll");
+  EXPECT_NE(library, nullptr) << "an empty name returns to the executable's folder";
+  FreeLibrary(library);
+  std::filesystem::remove(empty);
 }
 
 }  // namespace

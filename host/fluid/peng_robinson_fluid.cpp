@@ -43,11 +43,6 @@ bool Reportable(const thermo::FlashResult& split) {
   return true;
 }
 
-BSTR AsciiBstr(const std::string& text) {
-  std::basic_string<OLECHAR> wide(text.begin(), text.end());
-  return SysAllocString(wide.c_str());
-}
-
 // The feed of a working record, normalised; empty when it is missing or not a composition.
 std::vector<double> RecordFeed(const FluidState& record, std::size_t n) {
   if (record.ComponentCount < 0 || static_cast<std::size_t>(record.ComponentCount) != n ||
@@ -169,18 +164,10 @@ HRESULT PengRobinsonFluid::GetFlashCount(long long* count) {
   return S_OK;
 }
 
-HRESULT PengRobinsonFluid::GetMessageCount(int* count) {
-  if (!count) return E_POINTER;
-  *count = static_cast<int>(messages_.size());
-  return S_OK;
-}
+HRESULT PengRobinsonFluid::GetMessageCount(int* count) { return messages_.GetCount(count); }
 
 HRESULT PengRobinsonFluid::GetReportedMessage(int index, BSTR* text) {
-  if (!text) return E_POINTER;
-  *text = nullptr;
-  if (index < 0 || static_cast<std::size_t>(index) >= messages_.size()) return E_INVALIDARG;
-  *text = AsciiBstr(messages_[static_cast<std::size_t>(index)]);
-  return *text ? S_OK : E_OUTOFMEMORY;
+  return messages_.GetText(index, text);
 }
 
 HRESULT PengRobinsonFluid::ClearMessages() {

@@ -55,13 +55,6 @@ Mixture::Mixture(std::vector<ComponentConstants> components, std::vector<double>
   }
 }
 
-std::optional<std::size_t> Mixture::IndexOf(std::string_view name) const {
-  for (std::size_t i = 0; i < components_.size(); ++i) {
-    if (components_[i].name == name) return i;
-  }
-  return std::nullopt;
-}
-
 double PenelouxShift(double critical_temperature, double critical_pressure, double rackett_z) {
   return 0.50033 * (0.25969 - rackett_z) * kGasConstant * critical_temperature / critical_pressure;
 }

@@ -49,7 +49,6 @@ class Mixture {
   double kij(std::size_t i, std::size_t j) const { return kij_[i * size() + j]; }
   double kappa(std::size_t i) const { return kappa_[i]; }
   std::optional<std::size_t> water_index() const { return water_index_; }
-  std::optional<std::size_t> IndexOf(std::string_view name) const;
 
  private:
   std::vector<ComponentConstants> components_;

@@ -3,13 +3,24 @@
 #pragma once
 
 #include "calculator/fluid_state.h"
-#include "common/guid.h"
+#ifdef _WIN32
+#include <windows.h>
+#include <oaidl.h>
+#else
+#include "tarvox_platform/com_runtime.h"
+#endif
 
 namespace tarvox {
 
-inline constexpr IID IID_IHostFluid = ParseGuid("{E660D4F5-08ED-4299-8DFA-852F08A85C31}");
-inline constexpr IID IID_IHostFlash = ParseGuid("{D525EAC1-7A25-11D6-8051-0090271C82FF}");
-inline constexpr IID IID_IHostFluid2 = ParseGuid("{3B89455D-5CCB-467F-851D-FB076DD6F279}");
+// {E660D4F5-08ED-4299-8DFA-852F08A85C31}
+inline constexpr IID IID_IHostFluid = {
+    0xE660D4F5, 0x08ED, 0x4299, {0x8D, 0xFA, 0x85, 0x2F, 0x08, 0xA8, 0x5C, 0x31}};
+// {D525EAC1-7A25-11D6-8051-0090271C82FF}
+inline constexpr IID IID_IHostFlash = {
+    0xD525EAC1, 0x7A25, 0x11D6, {0x80, 0x51, 0x00, 0x90, 0x27, 0x1C, 0x82, 0xFF}};
+// {3B89455D-5CCB-467F-851D-FB076DD6F279}
+inline constexpr IID IID_IHostFluid2 = {
+    0x3B89455D, 0x5CCB, 0x467F, {0x85, 0x1D, 0xFB, 0x07, 0x6D, 0xD6, 0xF2, 0x79}};
 
 struct IHostFluid : IUnknown {
   // `array` holds the previous array (or null) on entry; on success it holds `count` doubles from

@@ -9,7 +9,9 @@ namespace {
 
 CPropertyCalculator calculator_instance;
 
-// A value the host cannot give as a finite number counts as no value.
+// A flashed value the host cannot give as a finite number counts as no value: the flash searches
+// test their records' scalars for EMPTY_VALUE. Compositions are left as they are, so that a
+// value that is no number never enters a sum as the marker.
 double Cleaned(double value) { return std::isfinite(value) ? value : EMPTY_VALUE; }
 
 // The record's doubles sit at 4-byte boundaries, so they are read and written by value through
@@ -24,8 +26,6 @@ void CleanRecord(FluidState& s) {
     s.MolarVolume[k] = Cleaned(s.MolarVolume[k]);
     s.Viscosity[k] = Cleaned(s.Viscosity[k]);
     if (k < 4) s.PhaseFraction[k] = Cleaned(s.PhaseFraction[k]);
-    if (double* composition = s.Composition[k])
-      for (int i = 0; i < s.ComponentCount; ++i) composition[i] = Cleaned(composition[i]);
   }
 }
 
@@ -53,43 +53,26 @@ CPropertyCalculator::~CPropertyCalculator() {
   ResetCache();
 }
 
-void CPropertyCalculator::BindFluid(IHostFluid* fluid) {
-  if (fluid) fluid->AddRef();
-  if (Fluid) Fluid->Release();
-  Fluid = fluid;
-}
-
-void CPropertyCalculator::ReleaseFluid() {
-  if (Fluid) Fluid->Release();
-  Fluid = nullptr;
-}
-
-void CPropertyCalculator::BindFluid2(IHostFluid2* fluid2) {
-  if (fluid2) fluid2->AddRef();
-  if (Fluid2) Fluid2->Release();
-  Fluid2 = fluid2;
-}
-
-void CPropertyCalculator::ReleaseFluid2() {
-  if (Fluid2) Fluid2->Release();
-  Fluid2 = nullptr;
-}
+// The new reference is taken before the old one is given back.
+void CPropertyCalculator::BindFluid(IHostFluid* fluid) { fluid_ = ComPtr<IHostFluid>::Share(fluid); }
+void CPropertyCalculator::ReleaseFluid() { fluid_.Reset(); }
+void CPropertyCalculator::BindFluid2(IHostFluid2* fluid2) { fluid2_ = ComPtr<IHostFluid2>::Share(fluid2); }
+void CPropertyCalculator::ReleaseFluid2() { fluid2_.Reset(); }
 
 int CPropertyCalculator::LoadFluidState() {
-  if (!Fluid) return 0;
+  if (!fluid_) return 0;
   // A reused state is only as good as the load that produced it.
-  if (StateLoaded) return LastLoadSucceeded ? 1 : 0;
+  if (state_loaded_) return LastLoadSucceeded ? 1 : 0;
   ResetCache();
   try {
-    if (FAILED(Fluid->GetState(&State))) return 0;
+    if (FAILED(fluid_->GetState(&State))) return 0;
     if (State.ComponentCount < 0) return 0;
-    CleanRecord(State);
     const auto n = static_cast<std::size_t>(State.ComponentCount);
-    MolecularWeights = static_cast<double*>(CoTaskMemAlloc(n * sizeof(double)));
+    MolecularWeights = TaskArray<double>(static_cast<double*>(CoTaskMemAlloc(n * sizeof(double))));
     if (!MolecularWeights) return 0;
     const double* weights = ComponentArray("Molecular Weight");
     if (!weights) return 0;
-    if (n > 0) std::memcpy(MolecularWeights, weights, n * sizeof(double));
+    if (n > 0) std::memcpy(MolecularWeights.Get(), weights, n * sizeof(double));
     const double* flow = GetNamedArray("MolarFlow", 0);
     if (!flow) return 0;
     StreamMolarFlow = flow[0];
@@ -101,8 +84,7 @@ int CPropertyCalculator::LoadFluidState() {
 }
 
 void CPropertyCalculator::ResetCache() {
-  CoTaskMemFree(MolecularWeights);
-  MolecularWeights = nullptr;
+  MolecularWeights.Reset();
   StreamMolarFlow = EMPTY_VALUE;
   FreeCompositions(State);
   std::memset(static_cast<void*>(&State), 0, sizeof State);
@@ -110,15 +92,14 @@ void CPropertyCalculator::ResetCache() {
 }
 
 double* CPropertyCalculator::GetNamedArray(const char* name, int copy, int min_count) {
-  if (!Fluid) return nullptr;
+  if (!fluid_) return nullptr;
   try {
-    if (FAILED(Fluid->GetArray(name, &NamedArrayCount, &NamedArrayBuffer))) return nullptr;
+    if (FAILED(fluid_->GetArray(name, &NamedArrayCount, &NamedArrayBuffer))) return nullptr;
   } catch (...) {
     return nullptr;
   }
   // An array shorter than what the caller reads counts as missing.
   if (!NamedArrayBuffer || NamedArrayCount < min_count || NamedArrayCount < 0) return nullptr;
-  for (int i = 0; i < NamedArrayCount; ++i) NamedArrayBuffer[i] = Cleaned(NamedArrayBuffer[i]);
   if (!copy) return NamedArrayBuffer;
   const std::size_t bytes = static_cast<std::size_t>(NamedArrayCount) * sizeof(double);
   auto* owned = static_cast<double*>(CoTaskMemAlloc(bytes));
@@ -188,7 +169,7 @@ HRESULT CPropertyCalculator::Flash(IHostFlash* flash, FluidState& record) {
 }
 
 ComPtr<IHostFlash> CPropertyCalculator::QueryFlash() const {
-  return ComPtr<IHostFlash>::Query(Fluid, IID_IHostFlash);
+  return ComPtr<IHostFlash>::Query(fluid_.Get(), IID_IHostFlash);
 }
 
 FlashRecord::~FlashRecord() { FreeCompositions(record_); }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "calculator/fluid_state.h"
 #include "calculator/host_fluid.h"
@@ -24,6 +25,10 @@ class CPropertyCalculator {
   void ReleaseFluid();
   void BindFluid2(IHostFluid2* fluid2);
   void ReleaseFluid2();
+  IHostFluid* Fluid() const { return fluid_.Get(); }
+  IHostFluid2* Fluid2() const { return fluid2_.Get(); }
+  // Whether evaluations reuse the loaded state; set only by a StateReuse.
+  bool StateLoaded() const { return state_loaded_ != 0; }
 
   // 1 when State, MolecularWeights and StreamMolarFlow hold the bound stream's data.
   int LoadFluidState();
@@ -115,35 +120,58 @@ class CPropertyCalculator {
   double GetSolutionGOR();
   double GetSolutionWOR();
   double GetOilFVF();
-  bool IsAqueousPhase(const FluidState& record, int phase);
+  // Whether the phase of a working record is water; empty when a value it needs is no number.
+  std::optional<bool> IsAqueousPhase(const FluidState& record, int phase);
 
   double GetExergy(int phase, double ref_temperature, double ref_pressure);
 
-  // Fields, in their documented order.
-  IHostFluid* Fluid = nullptr;
-  IHostFluid2* Fluid2 = nullptr;
+  // The bound stream as loaded, shared by the evaluators.
   FluidState State{};
-  int StateLoaded = 0;
-  double* MolecularWeights = nullptr;
-  double* NamedArrayBuffer = nullptr;
+  TaskArray<double> MolecularWeights;
+  double* NamedArrayBuffer = nullptr;  // the host's last named array, replaced by each fetch
   int NamedArrayCount = 0;
   double CvCache[PhaseSlotCount];
   double StreamMolarFlow = EMPTY_VALUE;
   // Whether the last load from the host succeeded; a reused state is only as good as that load.
   bool LastLoadSucceeded = false;
+
+ private:
+  friend class StateReuse;
+  ComPtr<IHostFluid> fluid_;
+  ComPtr<IHostFluid2> fluid2_;
+  int state_loaded_ = 0;
 };
+
+// A molar quantity per unit mass: no value when the quantity is empty or the molecular weight
+// is not positive.
+inline double PerMass(double molar, double weight) {
+  return molar == EMPTY_VALUE || weight <= 0.0 ? EMPTY_VALUE : molar / weight;
+}
 
 // The module's single instance; never null while the module is loaded.
 CPropertyCalculator& GetPropertyCalculator();
 
-// Runs `evaluate` with StateLoaded set, then clears it: the nesting rule for evaluators that
-// call other evaluators. It sets 0 afterwards, not the previous value.
+// Sets StateLoaded for its lifetime and clears it at the end: to 0, not to the value it had,
+// so that the next evaluation reloads the state. The frame holds one around the phase
+// evaluations, and evaluators that call other evaluators hold one around those calls.
+class StateReuse {
+ public:
+  explicit StateReuse(CPropertyCalculator& calculator) : calculator_(calculator) {
+    calculator_.state_loaded_ = 1;
+  }
+  StateReuse(const StateReuse&) = delete;
+  StateReuse& operator=(const StateReuse&) = delete;
+  ~StateReuse() { calculator_.state_loaded_ = 0; }
+
+ private:
+  CPropertyCalculator& calculator_;
+};
+
+// Runs `evaluate` under a StateReuse: the nesting rule for evaluators that call other evaluators.
 template <typename F>
 auto Nested(CPropertyCalculator& calculator, F&& evaluate) {
-  calculator.StateLoaded = 1;
-  auto value = evaluate();
-  calculator.StateLoaded = 0;
-  return value;
+  const StateReuse reuse(calculator);
+  return evaluate();
 }
 
 // Owns the five composition arrays of a flash working record and frees them on every path.

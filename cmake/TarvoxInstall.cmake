@@ -11,9 +11,11 @@
 include(GNUInstallDirs)
 
 set(TARVOX_COMPONENT_TABLES ${PROJECT_SOURCE_DIR}/data/components.csv ${PROJECT_SOURCE_DIR}/data/kij_pr.csv)
+# The public contract: the records and interfaces a host implements or calls. Each header includes
+# only the platform's COM declarations and the other contract headers.
 set(TARVOX_HOST_HEADERS
     calculator/fluid_state.h calculator/host_fluid.h framework/host_variables.h
-    framework/correlation_interface.h common/guid.h common/com.h)
+    framework/correlation_interface.h)
 
 if(WIN32)
   # The import libraries of the DLLs are of no use to a host, which loads them at run time.

@@ -1,14 +1,10 @@
 #include "common/module_resources.h"
 
-#include "common/com.h"
-#include "module/module_state.h"
-
 namespace tarvox {
 
 namespace {
 
-std::string_view Lookup(LPCSTR type, unsigned id) {
-  HMODULE module = ModuleInstance();
+std::string_view Lookup(HMODULE module, LPCSTR type, unsigned id) {
   HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(id), type);
   if (!found) return {};
   HGLOBAL loaded = LoadResource(module, found);
@@ -20,8 +16,12 @@ std::string_view Lookup(LPCSTR type, unsigned id) {
 
 }  // namespace
 
-std::string_view ModuleResource(unsigned type, unsigned id) { return Lookup(MAKEINTRESOURCEA(type), id); }
+std::string_view ModuleResource(HMODULE module, unsigned type, unsigned id) {
+  return Lookup(module, MAKEINTRESOURCEA(type), id);
+}
 
-std::string_view ModuleResource(const char* type, unsigned id) { return Lookup(type, id); }
+std::string_view ModuleResource(HMODULE module, const char* type, unsigned id) {
+  return Lookup(module, type, id);
+}
 
 }  // namespace tarvox

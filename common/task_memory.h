@@ -25,11 +25,6 @@ class TaskArray {
   }
   ~TaskArray() { Reset(); }
 
-  // A fresh block of `count` elements; empty when the allocator refuses.
-  static TaskArray Allocate(std::size_t count) {
-    return TaskArray(static_cast<T*>(CoTaskMemAlloc(count * sizeof(T))));
-  }
-
   void Reset() {
     if (T* p = std::exchange(p_, nullptr)) CoTaskMemFree(p);
   }

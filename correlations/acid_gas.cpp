@@ -70,7 +70,7 @@ bool IsSolvent(double cas, double id, double component_class) {
 double PartialPressure(CPropertyCalculator& calculator, double id, double cas) {
   if (!calculator.LoadFluidState()) return 0.0;
   const FluidState& s = calculator.State;
-  if (s.PhasePresent[kVapour] != 1 || !(s.PhaseFraction[kVapour] > 1e-6)) return 0.0;
+  if (s.PhasePresent[kVapour] != 1 || s.PhaseFraction[kVapour] <= 1e-6) return 0.0;
   const TaskArray<double> ids = calculator.ComponentArrayCopy("ComponentIDs");
   const TaskArray<double> cas_numbers = calculator.ComponentArrayCopy("CAS_Numbers");
   const double pressure = s.Pressure;
@@ -79,9 +79,12 @@ double PartialPressure(CPropertyCalculator& calculator, double id, double cas) {
   for (int i = 0; i < s.ComponentCount; ++i) {
     if (!Matches(ids[i], id) && !Matches(cas_numbers[i], cas)) continue;
     if (y[i] == EMPTY_VALUE) return 0.0;
-    // A product beyond the range of a double is no value, which these evaluators report as 0.
+    // A product of finite values beyond the range of a double is no value, which these
+    // evaluators report as 0; a factor that is no number stays one.
     const double partial_pressure = pressure * y[i];
-    return std::isfinite(partial_pressure) ? partial_pressure : 0.0;
+    return std::isfinite(pressure) && std::isfinite(y[i]) && !std::isfinite(partial_pressure)
+               ? 0.0
+               : partial_pressure;
   }
   return 0.0;
 }
@@ -90,16 +93,20 @@ double PartialPressure(CPropertyCalculator& calculator, double id, double cas) {
 
 double CPropertyCalculator::GetCO2Loading(int phase, int basis) {
   if (!PassesPhaseGate(*this, phase)) return EMPTY_VALUE;
-  StateLoaded = 1;
-  const TaskArray<double> ids = ComponentArrayCopy("ComponentIDs");
-  const TaskArray<double> cas = ComponentArrayCopy("CAS_Numbers");
-  const TaskArray<double> classes = ComponentArrayCopy("ComponentClass");
-  StateLoaded = 0;
+  TaskArray<double> ids, cas, classes;
+  {
+    const StateReuse reuse(*this);
+    ids = ComponentArrayCopy("ComponentIDs");
+    cas = ComponentArrayCopy("CAS_Numbers");
+    classes = ComponentArrayCopy("ComponentClass");
+  }
   if (!ids || !cas || !classes) return EMPTY_VALUE;
 
   double carbon_dioxide = 0.0;
   double solvent = 0.0;
   for (int i = 0; i < State.ComponentCount; ++i) {
+    // An identity that is no number could be CO2 or solvent: the loading is unknown.
+    if (!std::isfinite(cas[i]) || !std::isfinite(ids[i]) || !std::isfinite(classes[i])) return EMPTY_VALUE;
     const bool is_carbon_dioxide = Matches(cas[i], component::kCarbonDioxideCas);
     if (!is_carbon_dioxide && !IsSolvent(cas[i], ids[i], classes[i])) continue;
     const double flow = ComponentFlow(*this, phase, i, basis);
@@ -119,9 +126,7 @@ double CPropertyCalculator::GetCO2AppMLCon(int phase) {
   // The volume is taken before the presence test, as the stream's own actual flow.
   const double volume = GetActVolumeFlow(phase);
   if (!PhaseCounts(State, phase)) return EMPTY_VALUE;
-  StateLoaded = 1;
-  const TaskArray<double> cas = ComponentArrayCopy("CAS_Numbers");
-  StateLoaded = 0;
+  const TaskArray<double> cas = Nested(*this, [&] { return ComponentArrayCopy("CAS_Numbers"); });
   if (!cas) return EMPTY_VALUE;
   const double carbon_dioxide = CarbonDioxideMolarFlow(*this, phase, cas.Get());
   if (carbon_dioxide == EMPTY_VALUE || volume == EMPTY_VALUE || volume == 0.0) return EMPTY_VALUE;
@@ -130,10 +135,12 @@ double CPropertyCalculator::GetCO2AppMLCon(int phase) {
 
 double CPropertyCalculator::GetCO2AppWTCon(int phase) {
   if (!PassesPhaseGate(*this, phase)) return EMPTY_VALUE;
-  StateLoaded = 1;
-  const TaskArray<double> cas = ComponentArrayCopy("CAS_Numbers");
-  const TaskArray<double> mass_flow = TaskArray<double>(GetNamedArray("MassFlow", 1));
-  StateLoaded = 0;
+  TaskArray<double> cas, mass_flow;
+  {
+    const StateReuse reuse(*this);
+    cas = ComponentArrayCopy("CAS_Numbers");
+    mass_flow = TaskArray<double>(GetNamedArray("MassFlow", 1));
+  }
   if (!cas || !mass_flow) return EMPTY_VALUE;
 
   // Taken before the mass phase fraction reloads the state, so the CAS copy matches the state read.

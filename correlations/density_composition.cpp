@@ -29,7 +29,7 @@ double CPropertyCalculator::GetMolecularWeight(int phase) {
 double CPropertyCalculator::GetMolarDensity(int phase) {
   if (!LoadFluidState()) return EMPTY_VALUE;
   if (phase != kFeed) {
-    if (State.PhasePresent[phase] == 0 || !(State.MolarVolume[phase] > 0.0)) return EMPTY_VALUE;
+    if (State.PhasePresent[phase] == 0 || State.MolarVolume[phase] <= 0.0) return EMPTY_VALUE;
     return 1.0 / State.MolarVolume[phase];
   }
   double sum = 0.0;
@@ -39,7 +39,7 @@ double CPropertyCalculator::GetMolarDensity(int phase) {
     if (beta == EMPTY_VALUE || State.MolarVolume[j] <= 0.0) return EMPTY_VALUE;
     sum += beta / (1.0 / State.MolarVolume[j]);
   }
-  return sum > 0.0 ? 1.0 / sum : EMPTY_VALUE;
+  return sum <= 0.0 ? EMPTY_VALUE : 1.0 / sum;
 }
 
 double CPropertyCalculator::GetMassDensity(int phase) {
@@ -62,7 +62,7 @@ double CPropertyCalculator::GetAvgLiqDensity(int phase) {
   const double* density = ComponentArray("Standard Liquid Density");
   const double* x = Composition(phase);
   const int n = State.ComponentCount;
-  if (!MolecularWeights || !density || !x || !(StreamMolarFlow > 0.0) || n <= 0) return EMPTY_VALUE;
+  if (!MolecularWeights || !density || !x || StreamMolarFlow <= 0.0 || n <= 0) return EMPTY_VALUE;
   double sum = 0.0;
   for (int i = 0; i < n; ++i) {
     if (MolecularWeights[i] == EMPTY_VALUE || !UsableDensity(density[i]) || x[i] == EMPTY_VALUE)
@@ -74,11 +74,13 @@ double CPropertyCalculator::GetAvgLiqDensity(int phase) {
 
 double CPropertyCalculator::GetStdIdealLiqMassDensity(int phase) {
   if (!LoadFluidState() || Absent(State, phase)) return EMPTY_VALUE;
-  StateLoaded = 1;
-  const double a = GetAvgLiqDensity(phase);
-  StateLoaded = 1;
-  const double b = GetMolecularWeight(phase);
-  StateLoaded = 0;
+  double a = EMPTY_VALUE;
+  double b = EMPTY_VALUE;
+  {
+    const StateReuse reuse(*this);
+    a = GetAvgLiqDensity(phase);
+    b = GetMolecularWeight(phase);
+  }
   if (a != EMPTY_VALUE && b != EMPTY_VALUE) return b * a;
 
   // Fallback: the per-component sums of mass and standard liquid volume.
@@ -153,14 +155,14 @@ double CPropertyCalculator::GetMassEnthalpy(int phase) {
   if (!LoadFluidState()) return EMPTY_VALUE;
   const double m = GetMolecularWeight(phase);
   const double h = State.MolarEnthalpy[phase];
-  return h == EMPTY_VALUE || m <= 0.0 ? EMPTY_VALUE : h / m;
+  return PerMass(h, m);
 }
 
 double CPropertyCalculator::GetMassEntropy(int phase) {
   if (!LoadFluidState()) return EMPTY_VALUE;
   const double m = Nested(*this, [&] { return GetMolecularWeight(phase); });
   const double s = State.MolarEntropy[phase];
-  return s == EMPTY_VALUE || m <= 0.0 ? EMPTY_VALUE : s / m;
+  return PerMass(s, m);
 }
 
 }  // namespace tarvox

@@ -45,6 +45,14 @@ bool IsPathSeparator(char c) {
 #endif
 }
 
+// The library's answer to inputs that are no numbers would be a number: it is not asked.
+bool AllFinite(const ElectrolyteArguments& args) {
+  if (!std::isfinite(args.temperature_kelvin) || !std::isfinite(args.pressure_pascal)) return false;
+  for (int i = 0; i < args.component_count; ++i)
+    if (!std::isfinite(args.mole_fractions[i])) return false;
+  return true;
+}
+
 double Evaluate(CPropertyCalculator& calculator, int phase, const char* key, bool marker_means_empty) {
   if (!calculator.LoadFluidState()) return EMPTY_VALUE;
   const int phase_code = ElectrolytePhaseCode(calculator.State, phase);
@@ -61,7 +69,7 @@ double Evaluate(CPropertyCalculator& calculator, int phase, const char* key, boo
   if (!ids) return EMPTY_VALUE;
   const std::optional<ElectrolyteArguments> args =
       BuildElectrolyteArguments(calculator.State, ids, phase_code);
-  if (!args) return EMPTY_VALUE;
+  if (!args || !AllFinite(*args)) return EMPTY_VALUE;
   electrolyte_entry_point(key, args->temperature_kelvin, args->pressure_pascal, args->component_count,
                           args->mole_fractions, args->component_ids.data(), 0, args->phase_code,
                           result.get());

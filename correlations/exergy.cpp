@@ -10,16 +10,15 @@ namespace {
 
 constexpr double kKelvinOffset = 273.15;
 
-// A molar value of the stream per unit mass; empty when either is unusable.
-std::optional<double> PerMass(double molar, double molecular_weight) {
+// A molar value per unit mass; empty when either is unusable.
+std::optional<double> UsablePerMass(double molar, double molecular_weight) {
   if (molar == EMPTY_VALUE || !(molecular_weight > 0.0)) return std::nullopt;
   return molar / molecular_weight;
 }
 
 // A molar value from the reference flash per unit mass; a value the flash did not give counts as 0.
 double ReferencePerMass(double molar, double molecular_weight) {
-  if (molar == EMPTY_VALUE || !(molecular_weight > 0.0)) return 0.0;
-  return molar / molecular_weight;
+  return UsablePerMass(molar, molecular_weight).value_or(0.0);
 }
 
 // Molecular weight of the flash feed; empty without components or with a non-positive sum.
@@ -38,11 +37,11 @@ double CPropertyCalculator::GetExergy(int phase, double ref_temperature, double 
   if (ref_temperature == EMPTY_VALUE || ref_pressure == EMPTY_VALUE) return EMPTY_VALUE;
 
   std::optional<double> enthalpy;
-  if (LoadFluidState()) enthalpy = PerMass(State.MolarEnthalpy[phase], GetMolecularWeight(phase));
+  if (LoadFluidState()) enthalpy = UsablePerMass(State.MolarEnthalpy[phase], GetMolecularWeight(phase));
   std::optional<double> entropy;
   if (LoadFluidState()) {
     const double weight = Nested(*this, [&] { return GetMolecularWeight(phase); });
-    entropy = PerMass(State.MolarEntropy[phase], weight);
+    entropy = UsablePerMass(State.MolarEntropy[phase], weight);
   }
 
   const ComPtr<IHostFlash> flash = QueryFlash();

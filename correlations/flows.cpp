@@ -35,7 +35,7 @@ double CPropertyCalculator::GetActVolumeFlow(int phase) {
   if (flow == EMPTY_VALUE) return EMPTY_VALUE;
   if (flow == 0.0) return 0.0;
   const double rho = Nested(*this, [&] { return GetMolarDensity(phase); });
-  if (!(rho > 0.0)) return EMPTY_VALUE;
+  if (rho <= 0.0) return EMPTY_VALUE;  // a density that is no number travels on
   if (phase == kFeed) return flow / rho;
   // An empty fraction would scale the flow by the marker itself.
   const double beta = State.PhaseFraction[phase];
@@ -57,8 +57,9 @@ double CPropertyCalculator::GetActLiqFlow(int phase) {
     return EMPTY_VALUE;
   if (phase == kSolid) return EMPTY_VALUE;
   // A first liquid in traces does not count; the second liquid always does.
+  // Written so that a fraction that is no number counts, and makes the sum no number.
   const bool first_counts =
-      State.PhasePresent[kLiquid1] == 1 && State.PhaseFraction[kLiquid1] > kTracePhaseFraction;
+      State.PhasePresent[kLiquid1] == 1 && !(State.PhaseFraction[kLiquid1] <= kTracePhaseFraction);
   std::array<double, 2> flows{EMPTY_VALUE, EMPTY_VALUE};  // first liquid, second liquid
   if (first_counts) flows[0] = Nested(*this, [&] { return GetActVolumeFlow(kLiquid1); });
   flows[1] = Nested(*this, [&] { return GetActVolumeFlow(kLiquid2); });
@@ -101,16 +102,18 @@ double CPropertyCalculator::GetMixedPhaseStdLiqVolFlow(int phase) {
   const auto share = [&](int j, double m) { return m * flow * State.PhaseFraction[j] / std_density[j]; };
   if (phase != kFeed) {
     const double m = Nested(*this, [&] { return GetMolecularWeight(phase); });
-    if (std_density[phase] > 0.0 && m > 0.0 && State.PhaseFraction[phase] > kTracePhaseFraction)
-      return share(phase, m);
-    return 0.0;
+    if (std_density[phase] <= 0.0 || m <= 0.0 || State.PhaseFraction[phase] <= kTracePhaseFraction)
+      return 0.0;
+    return share(phase, m);
   }
+  // The tests are written so that a value that is no number is taken in, and spoils the sum.
   double sum = 0.0;
   for (int j = kVapour; j <= kSolid; ++j) {
     const double m = Nested(*this, [&] { return GetMolecularWeight(j); });
-    if (std_density[j] > 0.0 && m > 0.0 && State.PhasePresent[j] == 1 &&
-        State.PhaseFraction[j] > kTracePhaseFraction)
-      sum += share(j, m);
+    if (std_density[j] <= 0.0 || m <= 0.0 || State.PhasePresent[j] != 1 ||
+        State.PhaseFraction[j] <= kTracePhaseFraction)
+      continue;
+    sum += share(j, m);
   }
   return sum;
 }

@@ -107,7 +107,7 @@ double CPropertyCalculator::GetMassHeatCapacity(int phase) {
   if (!LoadFluidState()) return EMPTY_VALUE;
   const double m = Nested(*this, [&] { return GetMolecularWeight(phase); });
   const double c = Nested(*this, [&] { return GetHeatCapacity(phase); });
-  return c != EMPTY_VALUE && m > 0.0 ? c / m : EMPTY_VALUE;
+  return PerMass(c, m);
 }
 
 double CPropertyCalculator::GetRigorous_Cp_Cv(int phase) {

@@ -32,6 +32,12 @@ double PhaseShare(double total, int phase, Fraction fraction) {
   return share == EMPTY_VALUE ? EMPTY_VALUE : total * share;
 }
 
+// A heating value per unit mass, whatever sign the host gives; any weight but 0 divides.
+double MagnitudePerMass(double molar, double weight) {
+  if (molar == EMPTY_VALUE || weight == EMPTY_VALUE || weight == 0.0) return EMPTY_VALUE;
+  return std::fabs(molar / weight);
+}
+
 }  // namespace
 
 double CPropertyCalculator::GetLowerHeatingValue(int phase) {
@@ -74,16 +80,14 @@ double CPropertyCalculator::GetMassLowerHeatingValue(int phase) {
   if (!LoadFluidState()) return EMPTY_VALUE;
   const double weight = Nested(*this, [&] { return GetMolecularWeight(phase); });
   const double lower = Nested(*this, [&] { return GetLowerHeatingValue(phase); });
-  if (lower == EMPTY_VALUE || weight == EMPTY_VALUE || weight == 0.0) return EMPTY_VALUE;
-  return std::fabs(lower / weight);
+  return MagnitudePerMass(lower, weight);
 }
 
 double CPropertyCalculator::GetMassHigherHeatingValue(int phase) {
   if (!LoadFluidState()) return EMPTY_VALUE;
   const double weight = Nested(*this, [&] { return GetMolecularWeight(phase); });
   const double higher = Nested(*this, [&] { return GetHigherHeatingValue(phase); });
-  if (higher == EMPTY_VALUE || weight == EMPTY_VALUE || weight == 0.0) return EMPTY_VALUE;
-  return std::fabs(higher / weight);
+  return MagnitudePerMass(higher, weight);
 }
 
 double CPropertyCalculator::GetFlowCost(int phase, double fuel_oil_cv) {

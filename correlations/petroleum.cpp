@@ -34,7 +34,7 @@ double CPropertyCalculator::GetWatsonK(int phase) {
   const TaskArray<double> ids = ComponentArrayCopy("ComponentIDs");
   const TaskArray<double> cas = ComponentArrayCopy("CAS_Numbers");
   const double* x = Composition(phase);
-  const double* weights = MolecularWeights;
+  const double* weights = MolecularWeights.Get();
   const int n = State.ComponentCount;
   if (!x || !weights || !density || !boiling || !ids || !cas || n < 1) return EMPTY_VALUE;
 
@@ -72,7 +72,7 @@ double CPropertyCalculator::GetWatsonK(int phase) {
 double CPropertyCalculator::GetViscosityIdx(int phase, double a, double b, double c) {
   if (!LoadFluidState() || !UsableParameter(a) || !UsableParameter(b) || !UsableParameter(c))
     return EMPTY_VALUE;
-  if (FAILED(Fluid->GetTransport(&State))) return EMPTY_VALUE;
+  if (FAILED(fluid_->GetTransport(&State))) return EMPTY_VALUE;
   const double viscosity = State.Viscosity[phase];
   if (viscosity == EMPTY_VALUE || !std::isfinite(viscosity)) return EMPTY_VALUE;
   // Both logarithms need a positive argument.

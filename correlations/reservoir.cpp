@@ -1,5 +1,6 @@
 // Solution gas-oil and water-oil ratios and oil formation volume factor, from host flashes of the
 // stream's overall composition at standard conditions (15 °C, 101.325 kPa).
+#include <cmath>
 #include <optional>
 
 #include "calculator/property_calculator.h"
@@ -40,8 +41,11 @@ Volume LiquidVolume(const FluidState& record, int phase) {
 Volume OilVolume(CPropertyCalculator& calculator, const FluidState& record) {
   const Volume first = LiquidVolume(record, kLiquid1);
   Volume second = 0.0;
-  if (record.PhaseFraction[kLiquid2] > kPresenceThreshold && !calculator.IsAqueousPhase(record, kLiquid2))
-    second = LiquidVolume(record, kLiquid2);
+  if (record.PhaseFraction[kLiquid2] > kPresenceThreshold) {
+    const std::optional<bool> water = calculator.IsAqueousPhase(record, kLiquid2);
+    if (!water) return std::nullopt;
+    if (!*water) second = LiquidVolume(record, kLiquid2);
+  }
   if (!first || !second) return std::nullopt;
   return *first + *second;
 }
@@ -64,17 +68,20 @@ bool FlashAtStandardConditions(CPropertyCalculator& calculator, IHostFlash* flas
 
 }  // namespace
 
-bool CPropertyCalculator::IsAqueousPhase(const FluidState& record, int phase) {
+std::optional<bool> CPropertyCalculator::IsAqueousPhase(const FluidState& record, int phase) {
   const TaskArray<double> cas(GetNamedArray("CAS_Numbers", 1, record.ComponentCount));
   const double* x = record.Composition[phase];
   if (!cas || !x) return false;
   int water = -1;
-  for (int i = 0; i < record.ComponentCount; ++i)
-    if (cas[i] == component::kWaterCas) water = i;  // with several, the last
+  for (int i = 0; i < record.ComponentCount; ++i) {
+    if (!std::isfinite(cas[i])) return std::nullopt;  // it could be water
+    if (cas[i] == component::kWaterCas) water = i;    // with several, the last
+  }
   if (water < 0) return false;
   double others = 0.0;
   for (int i = 0; i < record.ComponentCount; ++i)
     if (i != water) others += x[i];
+  if (!std::isfinite(others + x[water])) return std::nullopt;
   return x[water] > others && x[water] + others > 0.5;
 }
 
@@ -96,7 +103,8 @@ double CPropertyCalculator::GetSolutionWOR() {
   FlashRecord record;
   if (!FlashAtStandardConditions(*this, flash.Get(), record.Get())) return EMPTY_VALUE;
   const Volume oil = LiquidVolume(record.Get(), kLiquid1);
-  if (!(record->PhaseFraction[kLiquid2] > kPresenceThreshold) || !IsAqueousPhase(record.Get(), kLiquid2))
+  if (!(record->PhaseFraction[kLiquid2] > kPresenceThreshold) ||
+      !IsAqueousPhase(record.Get(), kLiquid2).value_or(false))
     return EMPTY_VALUE;
   const Volume water = LiquidVolume(record.Get(), kLiquid2);
   if (!Positive(water) || !Positive(oil)) return EMPTY_VALUE;

@@ -4,6 +4,7 @@
 // apparatus' chamber ratio), found by a secant iteration over host flashes with a bisection as
 // fallback.
 #include <cmath>
+#include <iterator>
 #include <cstdio>
 #include <optional>
 
@@ -138,6 +139,11 @@ bool PassesGate(CPropertyCalculator& calculator, const IHostFlash* flash, int ph
   for (int i = 0; i < state.ComponentCount; ++i)
     if (z[i] == EMPTY_VALUE) return false;
   return state.Pressure != EMPTY_VALUE && state.Temperature != EMPTY_VALUE;
+}
+
+// The Reid volumes scale with the stream's flow: a flow that is no number decides nothing.
+bool PassesReidGate(CPropertyCalculator& calculator, const IHostFlash* flash, int phase) {
+  return PassesGate(calculator, flash, phase) && std::isfinite(calculator.StreamMolarFlow);
 }
 
 void SetBubblePoint(FluidState& record) {
@@ -357,7 +363,7 @@ double CPropertyCalculator::GetTVP_100F(int phase) {
 
 double CPropertyCalculator::GetRVP_100F(int phase, double remove_nc_mol_percent) {
   ComPtr<IHostFlash> flash = QueryFlash();
-  if (!PassesGate(*this, flash.Get(), phase)) return EMPTY_VALUE;
+  if (!PassesReidGate(*this, flash.Get(), phase)) return EMPTY_VALUE;
   // Declared before the fallback runs so that they are freed after it, on every path.
   FlashRecord tvp_record;
   FlashRecord iteration_record;
@@ -393,7 +399,7 @@ double CPropertyCalculator::GetRVP_100F(int phase, double remove_nc_mol_percent)
 
 double CPropertyCalculator::GetRVPBisection(int phase, double remove_nc_mol_percent) {
   const ComPtr<IHostFlash> flash = QueryFlash();
-  if (!PassesGate(*this, flash.Get(), phase)) return EMPTY_VALUE;
+  if (!PassesReidGate(*this, flash.Get(), phase)) return EMPTY_VALUE;
   FlashRecord holder;
   FluidState& record = holder.Get();
   if (!PrepareReidRecord(*this, record, phase, remove_nc_mol_percent)) return EMPTY_VALUE;
@@ -417,8 +423,6 @@ double CPropertyCalculator::GetRVPBisection(int phase, double remove_nc_mol_perc
   if (!bounded) return EMPTY_VALUE;
   double low = record.Pressure;
   double high = tvp;
-  // The bracket's relative width is taken against its lower end, which must stay positive.
-  if (!(low > 0.0) || !(high >= 0.0)) return EMPTY_VALUE;
   const PhaseVolumes bound = VolumesOf(record, StreamMolarFlow);
   if (!bound.vapour_counts || !Usable(bound.vapour) || !Usable(bound.liquid)) return EMPTY_VALUE;
 
@@ -435,7 +439,8 @@ double CPropertyCalculator::GetRVPBisection(int phase, double remove_nc_mol_perc
     } else {
       low = middle;
     }
-    if (std::fabs((low - high) / low) < kBisectionWidthTolerance) return middle;
+    // The width relative to the lower end, multiplied out: a lower end of 0 is no convergence.
+    if (std::fabs(low - high) < kBisectionWidthTolerance * std::fabs(low)) return middle;
     ++i;
     if (std::fabs(r - kTargetRatio) <= kBisectionRatioTolerance)
       return i < kIterationLimit ? middle : EMPTY_VALUE;

@@ -1,5 +1,5 @@
-// Calculate: the evaluation cycle of one connection, with the frame variants of the classes
-// that evaluate fewer phases or read inputs.
+// Calculate: the evaluation cycle of one connection, driven by the class's catalogue row.
+#include <array>
 #include <cmath>
 #include <variant>
 
@@ -11,32 +11,23 @@ namespace tarvox {
 
 namespace {
 
-constexpr double kDefaultFuelOilCalorificValue = 40166.4;
-constexpr double kDefaultExergyReferenceTemperature = 25.0;
-constexpr double kDefaultExergyReferencePressure = 101.325;
-
-// Values that the frame hands to the evaluator besides the phase.
-struct FrameInputs {
-  double numbers[3] = {EMPTY_VALUE, EMPTY_VALUE, EMPTY_VALUE};
-  int basis = 0;
-};
+// The class's inputs as read for this Calculate, in row order.
+using InputValues = std::array<double, InputList::kCapacity>;
 
 double Evaluate(const Evaluator& evaluator, CPropertyCalculator& calculator, int phase,
-                const FrameInputs& in) {
+                const InputValues& in) {
   using C = CPropertyCalculator;
   struct Call {
     C& c;
     int phase;
-    const FrameInputs& in;
+    const InputValues& in;
     double operator()(double (C::*f)(int)) const { return (c.*f)(phase); }
     double operator()(double (C::*f)()) const { return (c.*f)(); }
-    double operator()(double (C::*f)(int, double)) const { return (c.*f)(phase, in.numbers[0]); }
-    double operator()(double (C::*f)(int, int)) const { return (c.*f)(phase, in.basis); }
-    double operator()(double (C::*f)(int, double, double)) const {
-      return (c.*f)(phase, in.numbers[0], in.numbers[1]);
-    }
+    double operator()(double (C::*f)(int, double)) const { return (c.*f)(phase, in[0]); }
+    double operator()(double (C::*f)(int, int)) const { return (c.*f)(phase, static_cast<int>(in[0])); }
+    double operator()(double (C::*f)(int, double, double)) const { return (c.*f)(phase, in[0], in[1]); }
     double operator()(double (C::*f)(int, double, double, double)) const {
-      return (c.*f)(phase, in.numbers[0], in.numbers[1], in.numbers[2]);
+      return (c.*f)(phase, in[0], in[1], in[2]);
     }
   };
   try {
@@ -66,101 +57,54 @@ class Binding {
   bool holds_fluid2_;
 };
 
-enum class ReadResult { kRead, kAbsent, kFailed };
+bool ReadEnumeration(IUnknown* variable, double& value) {
+  int index = 0;
+  if (variable) {
+    auto items = ComPtr<IEnumItems>::Query(variable, IID_IEnumItems);
+    if (!items || FAILED(items->GetEnumIndex(0, &index))) return false;
+  }
+  value = index;
+  return true;
+}
 
-ReadResult ReadNumber(IUnknown* variable, double& value) {
-  if (!variable) return ReadResult::kAbsent;
+bool ReadNumber(IUnknown* variable, const InputDefinition& input, double& value) {
+  value = input.fallback.value_or(EMPTY_VALUE);
+  if (!variable) return true;
   auto numeric = ComPtr<INumericVariable>::Query(variable, IID_INumericVariable);
-  if (!numeric || FAILED(numeric->GetValue(&value))) return ReadResult::kFailed;
-  return ReadResult::kRead;
-}
-
-IUnknown* NamedInput(const CCorrelation& correlation, const char* tagged_name) {
-  return correlation.Input(FindInput(correlation.Info(), tagged_name));
-}
-
-// The numeric inputs named, in order, into `in.numbers`; an absent variable gives EMPTY_VALUE.
-bool ReadNumbers(const CCorrelation& correlation, std::initializer_list<const char*> names, FrameInputs& in) {
-  int i = 0;
-  for (const char* name : names) {
-    double value = EMPTY_VALUE;
-    if (ReadNumber(NamedInput(correlation, name), value) == ReadResult::kFailed) return false;
-    in.numbers[i++] = value;
+  if (!numeric || FAILED(numeric->GetValue(&value))) return false;
+  if (input.fallback && (value == EMPTY_VALUE || !std::isfinite(value))) {
+    value = *input.fallback;
+    if (input.write_back) numeric->SetValue(value);
   }
   return true;
 }
 
-// A value read, or the default when the variable is absent or empty; an empty variable gets the
-// default written back.
-bool ReadWithDefault(IUnknown* variable, double fallback, bool write_back, double& value) {
-  switch (ReadNumber(variable, value)) {
-    case ReadResult::kFailed:
+// Reads the inputs the row marks for this point of the frame; false when a variable refuses.
+bool ReadInputs(const CCorrelation& correlation, ReadAt at, InputValues& values) {
+  const InputList& inputs = correlation.Info().inputs;
+  for (std::size_t i = 0; i < inputs.size(); ++i) {
+    if (inputs[i].read != at) continue;
+    IUnknown* variable = correlation.Input(static_cast<int>(i));
+    const bool read = inputs[i].kind == InputKind::kEnumeration ? ReadEnumeration(variable, values[i])
+                                                                : ReadNumber(variable, inputs[i], values[i]);
+    if (!read) return false;
+  }
+  return true;
+}
+
+bool Evaluates(EvaluatedPhases phases, int phase) {
+  switch (phases) {
+    case EvaluatedPhases::kAll:
+      return true;
+    case EvaluatedPhases::kAllButSolid:
+      return phase != kSolid;
+    case EvaluatedPhases::kStreamOnly:
       return false;
-    case ReadResult::kAbsent:
-      value = fallback;
-      return true;
-    case ReadResult::kRead:
-      if (value == EMPTY_VALUE || !std::isfinite(value)) {
-        value = fallback;
-        if (write_back) ComPtr<INumericVariable>::Query(variable, IID_INumericVariable)->SetValue(fallback);
-      }
-      return true;
   }
   return false;
 }
 
-// Inputs read after the fluid is obtained and before it is bound.
-bool ReadInputsBeforeBinding(const CCorrelation& correlation, FrameInputs& in) {
-  switch (correlation.Info().frame) {
-    case FrameKind::FlowCost:
-      return ReadWithDefault(NamedInput(correlation, "FuelOilCalorificValue"), kDefaultFuelOilCalorificValue,
-                             false, in.numbers[0]);
-    case FrameKind::Exergy:
-      return ReadWithDefault(NamedInput(correlation, "ExergyRefTempValue"),
-                             kDefaultExergyReferenceTemperature, true, in.numbers[0]) &&
-             ReadWithDefault(NamedInput(correlation, "ExergyRefPresValue"), kDefaultExergyReferencePressure,
-                             true, in.numbers[1]);
-    default:
-      return true;
-  }
-}
-
-// Inputs read once "Phase_Values" is found, before the first evaluation.
-bool ReadInputsBeforeEvaluation(const CCorrelation& correlation, FrameInputs& in) {
-  switch (correlation.Info().frame) {
-    case FrameKind::ReidVapourPressure:
-      return ReadNumbers(correlation, {"RemoveNCmolPercent"}, in);
-    case FrameKind::ViscosityIdx:
-      return ReadNumbers(correlation, {"ViscIndexParamA", "ViscIndexParamB", "ViscIndexParamC"}, in);
-    case FrameKind::CO2Loading: {
-      IUnknown* variable = NamedInput(correlation, "ReportBasis");
-      if (!variable) return true;  // basis 0
-      auto items = ComPtr<IEnumItems>::Query(variable, IID_IEnumItems);
-      return items && SUCCEEDED(items->GetEnumIndex(0, &in.basis));
-    }
-    default:
-      return true;
-  }
-}
-
-bool EvaluatesPhase(FrameKind frame, int phase) {
-  switch (frame) {
-    case FrameKind::FourPhase:
-      return phase != kSolid;
-    case FrameKind::OverallOnly:
-    case FrameKind::ViscosityIdx:
-    case FrameKind::Exergy:
-      return false;
-    default:
-      return true;
-  }
-}
-
-bool HoldsFluid2(FrameKind frame) {
-  return frame == FrameKind::TrueVapourPressure || frame == FrameKind::ReidVapourPressure;
-}
-
-void Write(IVariable* result, int slot, double value) {
+void Write(IVariable* result, ResultSlot slot, double value) {
   // Nothing non-finite reaches the host: such a value is no value.
   result->SetElement(slot, std::isfinite(value) ? value : EMPTY_VALUE);
 }
@@ -193,12 +137,12 @@ HRESULT CCorrelation::Calculate(LONG cookie) {
     hr = entry->GetFluid(fluid_object.Put());
     if (FAILED(hr)) return hr;
     fluid = ComPtr<IHostFluid>::Query(fluid_object.Get(), IID_IHostFluid);
-    if (HoldsFluid2(info_.frame)) fluid2 = ComPtr<IHostFluid2>::Query(fluid_object.Get(), IID_IHostFluid2);
+    if (info_.holds_fluid2) fluid2 = ComPtr<IHostFluid2>::Query(fluid_object.Get(), IID_IHostFluid2);
   }
-  if (!fluid || !record->Variables || (HoldsFluid2(info_.frame) && !fluid2)) return E_FAIL;
+  if (!fluid || !record->Variables || (info_.holds_fluid2 && !fluid2)) return E_FAIL;
 
-  FrameInputs inputs;
-  if (!ReadInputsBeforeBinding(*this, inputs)) return E_FAIL;
+  InputValues inputs{};
+  if (!ReadInputs(*this, ReadAt::kBeforeBinding, inputs)) return E_FAIL;
 
   CPropertyCalculator& calculator = GetPropertyCalculator();
   Binding binding(calculator, fluid.Get(), fluid2.Get());
@@ -212,19 +156,16 @@ HRESULT CCorrelation::Calculate(LONG cookie) {
   found.Reset();
   if (!result) return S_OK;
 
-  if (!ReadInputsBeforeEvaluation(*this, inputs)) return E_FAIL;
+  if (!ReadInputs(*this, ReadAt::kBeforeEvaluation, inputs)) return E_FAIL;
 
-  Write(result.Get(), 0, Evaluate(info_.evaluator, calculator, kFeed, inputs));
-  calculator.StateLoaded = 1;
-  constexpr struct {
-    int phase;
-    int slot;
-  } kPhaseSlots[] = {{kVapour, 1}, {kLiquid1, 2}, {kLiquid2, 3}, {kSolid, 5}};
-  for (const auto& [phase, slot] : kPhaseSlots) {
-    const bool evaluated = EvaluatesPhase(info_.frame, phase);
-    Write(result.Get(), slot, evaluated ? Evaluate(info_.evaluator, calculator, phase, inputs) : EMPTY_VALUE);
+  Write(result.Get(), kStreamSlot, Evaluate(info_.evaluator, calculator, kFeed, inputs));
+  // The phases are evaluated on the state the stream's evaluation loaded.
+  StateReuse reuse(calculator);
+  for (int phase = kVapour; phase <= kSolid; ++phase) {
+    const bool evaluated = Evaluates(info_.phases, phase);
+    Write(result.Get(), ResultSlotOfPhase(phase),
+          evaluated ? Evaluate(info_.evaluator, calculator, phase, inputs) : EMPTY_VALUE);
   }
-  calculator.StateLoaded = 0;
   return S_OK;
 }
 

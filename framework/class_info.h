@@ -1,42 +1,71 @@
-// One row of the class catalogue: everything that tells one correlation class from another.
+// One row of the class catalogue: the whole description of a correlation class. The Calculate
+// frame, the class factory and registration read nothing else.
 #pragma once
 
+#include <array>
+#include <cstddef>
+#include <initializer_list>
+#include <optional>
 #include <span>
 #include <variant>
 
-#include "calculator/property_calculator.h"
 #include "common/com.h"
 
 namespace tarvox {
 
-// How Calculate drives the evaluator: which phases it evaluates and which inputs it reads.
-enum class FrameKind {
-  Standard,            // stream and the four phase slots
-  FourPhase,           // stream, vapour and both liquids; the solid slot is empty
-  OverallOnly,         // the stream only, from an evaluator without a phase argument
-  FlowCost,            // standard, with the fuel-oil calorific value
-  CO2Loading,          // standard, with the report basis
-  ViscosityIdx,        // the stream only, with the three viscosity-index parameters
-  Exergy,              // the stream only, with the reference temperature and pressure
-  TrueVapourPressure,  // standard, holding IHostFluid2
-  ReidVapourPressure,  // standard, holding IHostFluid2, with the non-condensable threshold
+class CPropertyCalculator;
+
+// The phases whose values the frame evaluates; the other written slots receive EMPTY_VALUE.
+enum class EvaluatedPhases {
+  kAll,          // the stream and the four phases
+  kAllButSolid,  // the stream, the vapour and both liquids
+  kStreamOnly,   // the stream alone
 };
 
+// An evaluator takes the phase (unless it describes the stream as a whole) and then the class's
+// inputs in row order; an enumeration input arrives as its item index.
 using Evaluator =
     std::variant<double (CPropertyCalculator::*)(int), double (CPropertyCalculator::*)(),
                  double (CPropertyCalculator::*)(int, double), double (CPropertyCalculator::*)(int, int),
                  double (CPropertyCalculator::*)(int, double, double),
                  double (CPropertyCalculator::*)(int, double, double, double)>;
 
-enum class InputKind { Numeric, Enumeration };
+enum class InputKind { kNumeric, kEnumeration };
 
-// An input variable that FinalConstruct creates; `has_default` tells whether it writes one.
+// When Calculate reads an input: once the fluid is obtained and before it is bound, or once
+// "Phase_Values" is found and before the first evaluation.
+enum class ReadAt { kBeforeBinding, kBeforeEvaluation };
+
+// An input variable of a class. An absent variable reads as `fallback` (EMPTY_VALUE without one);
+// a numeric variable holding EMPTY_VALUE or a non-finite value reads as the fallback too when
+// there is one, and gets it written back when `write_back` says so. An absent enumeration reads
+// as item 0.
 struct InputDefinition {
-  const char* tagged_name;
-  InputKind kind;
-  int unit_type;
-  bool has_default;
-  double default_value;
+  const char* tagged_name = nullptr;
+  InputKind kind = InputKind::kNumeric;
+  int unit_type = -1;
+  std::optional<double> initial;  // written when the object is created
+  ReadAt read = ReadAt::kBeforeEvaluation;
+  std::optional<double> fallback;
+  bool write_back = false;
+};
+
+// The inputs of one class, held in its row.
+class InputList {
+ public:
+  static constexpr std::size_t kCapacity = 3;
+  constexpr InputList() = default;
+  constexpr InputList(std::initializer_list<InputDefinition> inputs) {
+    for (const InputDefinition& input : inputs) items_[count_++] = input;
+  }
+  constexpr const InputDefinition* begin() const { return items_.data(); }
+  constexpr const InputDefinition* end() const { return items_.data() + count_; }
+  constexpr std::size_t size() const { return count_; }
+  constexpr const InputDefinition& operator[](std::size_t i) const { return items_[i]; }
+
+ private:
+  std::array<InputDefinition, kCapacity> items_{};
+  std::size_t count_ = 0;
 };
 
 struct ClassInfo {
@@ -46,16 +75,14 @@ struct ClassInfo {
   IID iid;        // the class's own dual interface
   int script_id;  // its registry script resource
   int unit_type;
-  FrameKind frame;
+  EvaluatedPhases phases;
+  bool holds_fluid2;  // the frame obtains IHostFluid2 and holds it while evaluating
   Evaluator evaluator;
-  std::span<const InputDefinition> inputs;
+  InputList inputs;
   const char* coclass_help;
 };
 
 // The 52 classes in object-map order.
 std::span<const ClassInfo> ClassCatalogue();
-const ClassInfo* FindClass(REFCLSID clsid);
-// The input of a class by tagged name; -1 when it has none of that name.
-int FindInput(const ClassInfo& info, const char* tagged_name);
 
 }  // namespace tarvox

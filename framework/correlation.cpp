@@ -6,7 +6,7 @@
 #include "common/registry.h"
 #include "framework/host_objects.h"
 #include "framework/variable_definitions.h"
-#include "module/module_state.h"
+#include "common/com_module.h"
 
 namespace tarvox {
 
@@ -85,7 +85,7 @@ HRESULT CCorrelation::FinalConstruct() {
 HRESULT CCorrelation::CreateInputs() {
   for (const InputDefinition& input : info_.inputs) {
     ComPtr<IHostVariable> variable;
-    const bool numeric = input.kind == InputKind::Numeric;
+    const bool numeric = input.kind == InputKind::kNumeric;
     HRESULT hr = CreateHostVariable(numeric ? CLSID_NumericVariable : CLSID_EnumVariable,
                                     numeric ? IID_INumericVariable : IID_IEnumVariable, variable);
     if (FAILED(hr) || !variable) return E_FAIL;
@@ -98,9 +98,9 @@ HRESULT CCorrelation::CreateInputs() {
   }
   // Defaults go in once every input has joined the set.
   for (std::size_t i = 0; i < info_.inputs.size(); ++i) {
-    if (!info_.inputs[i].has_default) continue;
+    if (!info_.inputs[i].initial) continue;
     if (auto numeric = ComPtr<INumericVariable>::Query(inputs_[i].Get(), IID_INumericVariable))
-      numeric->SetValue(info_.inputs[i].default_value);
+      numeric->SetValue(*info_.inputs[i].initial);
   }
   return S_OK;
 }

@@ -3,21 +3,46 @@
 // a host needs, and the few left over are placeholders that a host answers with E_NOTIMPL.
 #pragma once
 
-#include "common/guid.h"
+#ifdef _WIN32
+#include <windows.h>
+#include <oaidl.h>
+#else
+#include "tarvox_platform/com_runtime.h"
+#endif
 
 namespace tarvox {
 
-inline constexpr CLSID CLSID_VariableSet = ParseGuid("{920F0C60-A377-11D3-818B-00A0C9DF4274}");
-inline constexpr CLSID CLSID_Variable = ParseGuid("{2DAE6464-A829-11D3-8190-00A0C9DF4274}");
-inline constexpr CLSID CLSID_NumericVariable = ParseGuid("{920F0C62-A377-11D3-818B-00A0C9DF4274}");
-inline constexpr CLSID CLSID_EnumVariable = ParseGuid("{F06FFE27-A418-11D3-818C-00A0C9DF4274}");
+// {920F0C60-A377-11D3-818B-00A0C9DF4274}
+inline constexpr CLSID CLSID_VariableSet = {
+    0x920F0C60, 0xA377, 0x11D3, {0x81, 0x8B, 0x00, 0xA0, 0xC9, 0xDF, 0x42, 0x74}};
+// {2DAE6464-A829-11D3-8190-00A0C9DF4274}
+inline constexpr CLSID CLSID_Variable = {
+    0x2DAE6464, 0xA829, 0x11D3, {0x81, 0x90, 0x00, 0xA0, 0xC9, 0xDF, 0x42, 0x74}};
+// {920F0C62-A377-11D3-818B-00A0C9DF4274}
+inline constexpr CLSID CLSID_NumericVariable = {
+    0x920F0C62, 0xA377, 0x11D3, {0x81, 0x8B, 0x00, 0xA0, 0xC9, 0xDF, 0x42, 0x74}};
+// {F06FFE27-A418-11D3-818C-00A0C9DF4274}
+inline constexpr CLSID CLSID_EnumVariable = {
+    0xF06FFE27, 0xA418, 0x11D3, {0x81, 0x8C, 0x00, 0xA0, 0xC9, 0xDF, 0x42, 0x74}};
 
-inline constexpr IID IID_IVariableSet = ParseGuid("{920F0C5F-A377-11D3-818B-00A0C9DF4274}");
-inline constexpr IID IID_IVariable = ParseGuid("{2DAE6463-A829-11D3-8190-00A0C9DF4274}");
-inline constexpr IID IID_INumericVariable = ParseGuid("{920F0C61-A377-11D3-818B-00A0C9DF4274}");
-inline constexpr IID IID_IEnumVariable = ParseGuid("{94EFB631-A378-11D3-818B-00A0C9DF4274}");
-inline constexpr IID IID_IEnumItems = ParseGuid("{F06FFE26-A418-11D3-818C-00A0C9DF4274}");
-inline constexpr IID IID_ICorrelationSite = ParseGuid("{0BFE8551-E173-11D2-A62C-00A0C9DF4274}");
+// {920F0C5F-A377-11D3-818B-00A0C9DF4274}
+inline constexpr IID IID_IVariableSet = {
+    0x920F0C5F, 0xA377, 0x11D3, {0x81, 0x8B, 0x00, 0xA0, 0xC9, 0xDF, 0x42, 0x74}};
+// {2DAE6463-A829-11D3-8190-00A0C9DF4274}
+inline constexpr IID IID_IVariable = {
+    0x2DAE6463, 0xA829, 0x11D3, {0x81, 0x90, 0x00, 0xA0, 0xC9, 0xDF, 0x42, 0x74}};
+// {920F0C61-A377-11D3-818B-00A0C9DF4274}
+inline constexpr IID IID_INumericVariable = {
+    0x920F0C61, 0xA377, 0x11D3, {0x81, 0x8B, 0x00, 0xA0, 0xC9, 0xDF, 0x42, 0x74}};
+// {94EFB631-A378-11D3-818B-00A0C9DF4274}
+inline constexpr IID IID_IEnumVariable = {
+    0x94EFB631, 0xA378, 0x11D3, {0x81, 0x8B, 0x00, 0xA0, 0xC9, 0xDF, 0x42, 0x74}};
+// {F06FFE26-A418-11D3-818C-00A0C9DF4274}
+inline constexpr IID IID_IEnumItems = {
+    0xF06FFE26, 0xA418, 0x11D3, {0x81, 0x8C, 0x00, 0xA0, 0xC9, 0xDF, 0x42, 0x74}};
+// {0BFE8551-E173-11D2-A62C-00A0C9DF4274}
+inline constexpr IID IID_ICorrelationSite = {
+    0x0BFE8551, 0xE173, 0x11D2, {0xA6, 0x2C, 0x00, 0xA0, 0xC9, 0xDF, 0x42, 0x74}};
 
 // The entry points shared by every kind of variable (slots 3 to 8).
 struct IHostVariable : IUnknown {

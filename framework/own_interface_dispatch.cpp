@@ -1,5 +1,5 @@
+#include "common/com_module.h"
 #include "framework/correlation.h"
-#include "module/type_library.h"
 
 namespace tarvox {
 

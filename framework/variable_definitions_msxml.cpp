@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/ansi_text.h"
+#include "common/com_module.h"
 #include "common/com_ptr.h"
 #include "common/guid.h"
 #include "common/module_resources.h"
@@ -61,7 +62,7 @@ bool ApplyVariableDefinition(const char* tagged_name, IHostVariable* variable) {
     return false;
   document->put_async(VARIANT_FALSE);
 
-  std::string_view text = ModuleResource(kDefinitionsResourceType, kDefinitionsResourceId);
+  std::string_view text = ModuleResource(ModuleInstance(), kDefinitionsResourceType, kDefinitionsResourceId);
   text = text.substr(0, text.find('\0'));
   if (text.empty()) return true;
   BStr source = AnsiToBstr(text);

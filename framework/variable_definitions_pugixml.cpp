@@ -1,6 +1,7 @@
 // The definitions read with pugixml, where the platform has no XML DOM of its own.
 #include <pugixml.hpp>
 
+#include "common/com_module.h"
 #include "common/com_ptr.h"
 #include "common/module_resources.h"
 #include "framework/variable_definitions.h"
@@ -10,7 +11,7 @@ namespace tarvox {
 
 bool ApplyVariableDefinition(const char* tagged_name, IHostVariable* variable) {
   if (!variable) return false;
-  std::string_view text = ModuleResource(kDefinitionsResourceType, kDefinitionsResourceId);
+  std::string_view text = ModuleResource(ModuleInstance(), kDefinitionsResourceType, kDefinitionsResourceId);
   text = text.substr(0, text.find('\0'));
   if (text.empty()) return true;
 

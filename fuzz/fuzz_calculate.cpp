@@ -5,6 +5,7 @@
 // BSTR and host object must be back.
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -188,17 +189,25 @@ double Slot(IVariable* values, int slot) {
   return value;
 }
 
-void CheckResults(const ClassInfo& info, IVariableSet* results, bool evaluated) {
+// Whether the host values a partial pressure multiplies are all numbers: the stream's pressure and
+// its vapour composition. A value that is no number makes the product none.
+bool PartialPressureFactorsFinite(const host::ScriptedFluid& fluid) {
+  if (!std::isfinite(fluid.state.Pressure)) return false;
+  const auto& vapour = fluid.compositions[kVapour];
+  return !vapour || std::all_of(vapour->begin(), vapour->end(), [](double y) { return std::isfinite(y); });
+}
+
+void CheckResults(const ClassInfo& info, IVariableSet* results, bool evaluated, bool factors_finite) {
   ComPtr<IUnknown> found;
   Require(SUCCEEDED(results->FindVariable(OLESTR("Phase_Values"), found.Put())) && found, "no Phase_Values");
   auto values = ComPtr<IVariable>::Query(found.Get(), IID_IVariable);
   Require(static_cast<bool>(values), "Phase_Values is no vector");
-  for (int slot : {0, 1, 2, 3, 5}) Require(std::isfinite(Slot(values.Get(), slot)), "a non-finite result");
+  for (int slot : kResultSlots) Require(std::isfinite(Slot(values.Get(), slot)), "a non-finite result");
   // The stream's own slot is never written.
   Require(Slot(values.Get(), 4) == EMPTY_VALUE, "slot 4 was written");
-  // A partial pressure always has a value for the stream.
+  // A partial pressure of finite factors always has a value for the stream.
   const std::string name = info.name;
-  if (evaluated && (name == "PartialPressureCO2" || name == "PartialPressureH2S"))
+  if (evaluated && factors_finite && (name == "PartialPressureCO2" || name == "PartialPressureH2S"))
     Require(Slot(values.Get(), 0) != EMPTY_VALUE, "a partial pressure without a value");
 }
 
@@ -226,7 +235,8 @@ void RunClass(FuzzedDataProvider& in, const ClassInfo& info, host::ScriptedFluid
   for (int cycle = 0; cycle < cycles; ++cycle) {
     const HRESULT calculated = correlation->Calculate(cookie);
     // An inactive stream or a fluid without the interfaces the class needs is not evaluated.
-    CheckResults(info, results, calculated == S_OK && entry.active != 0);
+    CheckResults(info, results, calculated == S_OK && entry.active != 0,
+                 PartialPressureFactorsFinite(*fluid));
   }
   correlation->Disconnect(cookie);
 }

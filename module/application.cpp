@@ -1,6 +1,6 @@
 #include "module/application.h"
 
-#include "module/module_state.h"
+#include "common/com_module.h"
 #include "module/object_map.h"
 
 namespace tarvox {

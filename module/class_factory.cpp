@@ -1,7 +1,7 @@
 #include "module/class_factory.h"
 
 #include "framework/correlation.h"
-#include "module/module_state.h"
+#include "common/com_module.h"
 
 namespace tarvox {
 

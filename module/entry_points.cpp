@@ -1,6 +1,6 @@
 // The four exported entry points of the module.
 #include "common/module_resources.h"
-#include "module/module_state.h"
+#include "common/com_module.h"
 #include "module/object_map.h"
 #include "module/registration.h"
 

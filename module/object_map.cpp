@@ -4,7 +4,7 @@
 #include <new>
 
 #include "module/class_factory.h"
-#include "module/module_state.h"
+#include "common/com_module.h"
 
 namespace tarvox {
 

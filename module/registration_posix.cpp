@@ -2,7 +2,7 @@
 #include <string>
 
 #include "common/module_resources.h"
-#include "module/module_state.h"
+#include "common/com_module.h"
 #include "module/object_map.h"
 #include "module/registration.h"
 #include "module/type_library.h"
@@ -18,10 +18,14 @@ std::string GuidText(REFGUID guid) {
   return std::string(wide, wide + 38);
 }
 
-std::string TypeLibraryKey() { return "HKCR\\TypeLib\\" + GuidText(LIBID_TARVOXLib) + "\\2.2"; }
+std::string TypeLibraryKey() {
+  return "HKCR\\TypeLib\\" + GuidText(LIBID_TARVOXLib) + "\\" + std::to_string(kTypeLibraryMajor) + "." +
+         std::to_string(kTypeLibraryMinor);
+}
 
 HRESULT RunClassScript(tarvox_platform::RegistryStore& store, const ClassInfo& info, bool register_keys) {
-  const std::string_view script = ModuleResource("REGISTRY", static_cast<unsigned>(info.script_id));
+  const std::string_view script =
+      ModuleResource(ModuleInstance(), "REGISTRY", static_cast<unsigned>(info.script_id));
   if (script.empty()) return E_FAIL;
   return tarvox_platform::RunRegistrarScript(store, script, {{"MODULE", ModulePath()}}, register_keys);
 }
@@ -57,13 +61,6 @@ HRESULT UpdateRegistration(bool register_keys) {
   } catch (const std::exception&) {
     return REGDB_E_WRITEREGDB;
   }
-}
-
-bool TypeInformationAvailable() { return false; }
-
-HRESULT LoadModuleTypeInfo(REFIID, ITypeInfo** info) {
-  if (info) *info = nullptr;
-  return TYPE_E_CANTLOADLIBRARY;
 }
 
 }  // namespace tarvox

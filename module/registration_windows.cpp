@@ -1,10 +1,9 @@
 // Registration through the platform's registrar and type-library functions.
 #include <string>
 
-#include "common/ansi_text.h"
 #include "common/com_ptr.h"
 #include "common/guid.h"
-#include "module/module_state.h"
+#include "common/com_module.h"
 #include "module/object_map.h"
 #include "module/registration.h"
 #include "module/type_library.h"
@@ -48,30 +47,12 @@ class ComApartment {
   bool initialised_;
 };
 
-// The module's full path, wide, so that no character is lost to the ANSI code page.
-std::wstring ModuleFilePath() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD n = GetModuleFileNameW(ModuleInstance(), path.data(), static_cast<DWORD>(path.size()));
-    if (n == 0) return {};
-    if (n < path.size()) {
-      path.resize(n);
-      return path;
-    }
-    path.resize(path.size() * 2);
-  }
-}
-
 // The type library file beside the module: its base name with the extension ".tlb".
 std::wstring SideBySideTypeLibraryPath(std::wstring path) {
   const std::size_t dot = path.find_last_of(L'.');
   const std::size_t separator = path.find_last_of(L"\\/");
   if (dot != std::wstring::npos && (separator == std::wstring::npos || dot > separator)) path.resize(dot);
   return path + L".tlb";
-}
-
-HRESULT LoadModuleTypeLibrary(const std::wstring& path, ITypeLib** library) {
-  return LoadTypeLibEx(path.c_str(), REGKIND_NONE, library);
 }
 
 HRESULT RunClassScript(const ClassInfo& info, bool register_keys) {
@@ -93,20 +74,15 @@ HRESULT RegisterModuleTypeLibrary() {
   std::wstring path = ModuleFilePath();
   if (path.empty()) return E_FAIL;
   ComPtr<ITypeLib> library;
-  if (FAILED(LoadModuleTypeLibrary(path, library.Put()))) {
+  if (FAILED(LoadTypeLibraryFile(path, library.Put()))) {
     path = SideBySideTypeLibraryPath(path);
-    const HRESULT hr = LoadModuleTypeLibrary(path, library.Put());
+    const HRESULT hr = LoadTypeLibraryFile(path, library.Put());
     if (FAILED(hr)) return hr;
   }
   return RegisterTypeLib(library.Get(), path.data(), nullptr);
 }
 
-// Unregistering a library that is not registered succeeds, so that it can be repeated.
 HRESULT UnregisterModuleTypeLibrary() {
-  BStr registered;
-  if (FAILED(QueryPathOfRegTypeLib(LIBID_TARVOXLib, kTypeLibraryMajor, kTypeLibraryMinor, kTypeLibraryLocale,
-                                   registered.Put())))
-    return S_OK;
   return UnRegisterTypeLib(LIBID_TARVOXLib, kTypeLibraryMajor, kTypeLibraryMinor, kTypeLibraryLocale,
                            SYS_WIN64);
 }
@@ -119,17 +95,6 @@ HRESULT UpdateRegistration(bool register_keys) {
     if (FAILED(hr)) return hr;
   }
   return register_keys ? RegisterModuleTypeLibrary() : UnregisterModuleTypeLibrary();
-}
-
-bool TypeInformationAvailable() { return true; }
-
-HRESULT LoadModuleTypeInfo(REFIID iid, ITypeInfo** info) {
-  if (!info) return E_POINTER;
-  *info = nullptr;
-  ComPtr<ITypeLib> library;
-  const HRESULT hr = LoadModuleTypeLibrary(ModuleFilePath(), library.Put());
-  if (FAILED(hr)) return hr;
-  return library->GetTypeInfoOfGuid(iid, info);
 }
 
 }  // namespace tarvox

@@ -54,8 +54,9 @@ void CopyState(host::PengRobinsonFluid& from, host::ScriptedFluid& to) {
   }
   to.state = state;
   FluidState transport{};
+  // Indexed, by value: the packed record leaves these doubles off their natural alignment.
   if (SUCCEEDED(from.GetTransport(&transport)))
-    std::copy(std::begin(transport.Viscosity), std::end(transport.Viscosity), to.viscosity.begin());
+    for (std::size_t k = 0; k < to.viscosity.size(); ++k) to.viscosity[k] = transport.Viscosity[k];
 }
 
 }  // namespace

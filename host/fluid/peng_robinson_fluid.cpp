@@ -43,11 +43,6 @@ bool Reportable(const thermo::FlashResult& split) {
   return true;
 }
 
-BSTR AsciiBstr(const std::string& text) {
-  std::basic_string<OLECHAR> wide(text.begin(), text.end());
-  return SysAllocString(wide.c_str());
-}
-
 // The feed of a working record, normalised; empty when it is missing or not a composition.
 std::vector<double> RecordFeed(const FluidState& record, std::size_t n) {
   if (record.ComponentCount < 0 || static_cast<std::size_t>(record.ComponentCount) != n ||
@@ -71,7 +66,8 @@ PengRobinsonFluid::PengRobinsonFluid(std::shared_ptr<const thermo::ComponentData
     : database_(std::move(database)),
       stream_(std::move(stream)),
       components_(Records(*database_, stream_)),
-      mixture_(thermo::MakeMixture(*database_, stream_.components)) {
+      mixture_(thermo::MakeMixture(*database_, stream_.components)),
+      flashes_(mixture_) {
   stream_.composition = thermo::NormalisedComposition(stream_.composition, components_.size());
   if (std::isfinite(stream_.temperature_c) && stream_.pressure_kpa > 0.0 &&
       std::isfinite(stream_.pressure_kpa))
@@ -168,18 +164,10 @@ HRESULT PengRobinsonFluid::GetFlashCount(long long* count) {
   return S_OK;
 }
 
-HRESULT PengRobinsonFluid::GetMessageCount(int* count) {
-  if (!count) return E_POINTER;
-  *count = static_cast<int>(messages_.size());
-  return S_OK;
-}
+HRESULT PengRobinsonFluid::GetMessageCount(int* count) { return messages_.GetCount(count); }
 
 HRESULT PengRobinsonFluid::GetReportedMessage(int index, BSTR* text) {
-  if (!text) return E_POINTER;
-  *text = nullptr;
-  if (index < 0 || static_cast<std::size_t>(index) >= messages_.size()) return E_INVALIDARG;
-  *text = AsciiBstr(messages_[static_cast<std::size_t>(index)]);
-  return *text ? S_OK : E_OUTOFMEMORY;
+  return messages_.GetText(index, text);
 }
 
 HRESULT PengRobinsonFluid::ClearMessages() {
@@ -201,7 +189,7 @@ HRESULT PengRobinsonFluid::Flash(FluidState* record) {
       split = SplitAtVapourFraction(mixture_, kelvin, record->PhaseFraction[kVapour], feed);
     } else {
       if (!(record->Pressure > 0.0) || !std::isfinite(record->Pressure)) return E_INVALIDARG;
-      split = thermo::FlashTP(mixture_, kelvin, record->Pressure, feed);
+      split = flashes_.Flash(kelvin, record->Pressure, feed);
     }
     if (!Reportable(split)) return E_FAIL;
     WriteFlashResults(split, *record);

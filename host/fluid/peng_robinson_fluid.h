@@ -9,6 +9,7 @@
 #include "calculator/host_fluid.h"
 #include "common/com_ptr.h"
 #include "host/common/com_object.h"
+#include "host/common/flash_messages.h"
 #include "host/fluid/stream_conditions.h"
 #include "tarvox/thermo/component_data.hpp"
 #include "tarvox/thermo/flash_tp.hpp"
@@ -58,7 +59,11 @@ class PengRobinsonFluid final : public ComObject<IHostFluid>, public IHostFlash,
   std::vector<const thermo::ComponentRecord*> components_;
   thermo::Mixture mixture_;
   thermo::FlashResult split_;  // at the stream's own conditions
-  std::vector<std::string> messages_;
+  // Flashes asked for by correlations: one engine, whose work arrays and equation of state at the
+  // last temperature serve the next flash. Cold starts: warm starts from the last split saved
+  // nothing measurable in the Reid iteration, and a cold flash gives the same bits every time.
+  thermo::FlashEngine flashes_;
+  FlashMessages messages_;
   long long flash_count_ = 0;
 };
 

@@ -83,16 +83,9 @@ HRESULT ScriptedFluid::GetFlashCount(long long* count) {
   return S_OK;
 }
 
-HRESULT ScriptedFluid::GetMessageCount(int* count) {
-  if (!count) return E_POINTER;
-  *count = static_cast<int>(messages.size());
-  return S_OK;
-}
+HRESULT ScriptedFluid::GetMessageCount(int* count) { return messages.GetCount(count); }
 
-HRESULT ScriptedFluid::GetReportedMessage(int, BSTR* text) {
-  if (text) *text = nullptr;
-  return E_NOTIMPL;
-}
+HRESULT ScriptedFluid::GetReportedMessage(int index, BSTR* text) { return messages.GetText(index, text); }
 
 HRESULT ScriptedFluid::ClearMessages() {
   messages.clear();

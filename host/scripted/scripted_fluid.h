@@ -14,6 +14,7 @@
 
 #include "calculator/host_fluid.h"
 #include "host/common/com_object.h"
+#include "host/common/flash_messages.h"
 
 namespace tarvox::host {
 
@@ -57,7 +58,7 @@ class ScriptedFluid final : public ComObject<IHostFluid>, public IHostFlash, pub
   bool fail_transport = false;
 
   std::vector<std::string> calls;
-  std::vector<std::string> messages;
+  FlashMessages messages;
   int flash_count = 0;
 
   // Convenience: the count of logged calls equal to `call`.

@@ -5,6 +5,7 @@
 
 #include "calculator/fluid_state.h"
 #include "common/ansi_text.h"
+#include "framework/correlation_interface.h"
 #include "host/fluid/component_data_location.h"
 #include "host/fluid/peng_robinson_fluid.h"
 #include "host/fluid/validity_window.h"
@@ -20,8 +21,6 @@ namespace tarvox::tool {
 namespace {
 
 constexpr LONG kStreamHandle = 1;
-// "Phase_Values" slots of overall, vapour, liquid 1, liquid 2 and solid (slot 4 is never written).
-constexpr std::array<int, 5> kReportedSlots = {0, 1, 2, 3, 5};
 
 [[noreturn]] void BadInput(const std::string& message) { throw CalcError(message, kBadInputStatus); }
 [[noreturn]] void Failure(const std::string& message) { throw CalcError(message, kFailureStatus); }
@@ -55,8 +54,8 @@ CorrelationRow Compute(Connection& connection) {
     return row;
   }
   auto vector = ComPtr<IVariable>::Query(found.Get(), IID_IVariable);
-  for (std::size_t k = 0; vector && k < kReportedSlots.size(); ++k)
-    if (FAILED(vector->GetElement(kReportedSlots[k], &row.values[k]))) row.values[k] = EMPTY_VALUE;
+  for (std::size_t k = 0; vector && k < std::size(kResultSlots); ++k)
+    if (FAILED(vector->GetElement(kResultSlots[k], &row.values[k]))) row.values[k] = EMPTY_VALUE;
   return row;
 }
 

@@ -7,7 +7,7 @@ namespace tarvox::tool {
 
 #define EVALUATOR(f)
 #define NO_INPUTS
-#define INPUTS(table)
+#define INPUTS(...)
 #define TARVOX_CLASS(name, display, clsid, iid, script, unit, frame, evaluator, inputs, help) #name,
 inline constexpr std::array kClassNames = {
 #include "resources/classes.def"

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/com_ptr.h"
+#include "common/guid.h"
 #include "framework/host_variables.h"
 #include "host/common/com_object.h"
 

@@ -51,7 +51,7 @@ TEST(CO2Loading, LoadedAmineOnMoleAndMassBasis) {
   EXPECT_EQ(calc->GetCO2Loading(0, 0), EMPTY_VALUE);
   EXPECT_EQ(calc->GetCO2Loading(3, 0), EMPTY_VALUE);
   EXPECT_EQ(calc->GetCO2Loading(4, 2), EMPTY_VALUE);  // an unknown basis counts nothing
-  EXPECT_EQ(calc->StateLoaded, 0);
+  EXPECT_FALSE(calc->StateLoaded());
 }
 
 TEST(CO2Loading, NeedsASolventAndIsZeroWithoutCO2) {
@@ -140,6 +140,19 @@ TEST(CO2Loading, MissingArraysAndEmptyFlowGiveNoValueWithoutLeaks) {
     EXPECT_EQ(calc->GetCO2Loading(4, 0), EMPTY_VALUE);
   }
   EXPECT_EQ(testing::UnaccountedTaskBlocks(), blocks);
+}
+
+// The empty marker never enters a component flow as a number.
+TEST(CO2Loading, AnEmptyPhaseFractionOrWeightGivesNoValue) {
+  auto fluid = LoadedAmine();
+  BoundFluid calc(fluid.Get());
+  ASSERT_NE(calc->GetCO2Loading(1, 1), EMPTY_VALUE);
+  fluid->arrays["Molecular Weight"] = {kMdeaWeight, kWaterWeight, EMPTY_VALUE};
+  EXPECT_EQ(calc->GetCO2Loading(1, 1), EMPTY_VALUE);
+  EXPECT_NE(calc->GetCO2Loading(1, 0), EMPTY_VALUE);  // the molar basis needs no weight
+  fluid->state.PhaseFraction[1] = EMPTY_VALUE;
+  EXPECT_EQ(calc->GetCO2Loading(1, 0), EMPTY_VALUE);
+  EXPECT_EQ(calc->GetMassPhaseFraction(1), EMPTY_VALUE);
 }
 
 TEST(CO2AppWTCon, CO2AmountPerPhaseMass) {

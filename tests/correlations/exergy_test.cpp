@@ -72,7 +72,7 @@ TEST(Exergy, IdealGasMatchesTheClosedForm) {
   const double expected = ClosedFormExergy(150.0, 800.0, 10.0, 150.0);
   EXPECT_NEAR(calc->GetExergy(4, 10.0, 150.0), expected, 1e-9 * std::fabs(expected));
   EXPECT_NEAR(calc->GetExergy(0, 10.0, 150.0), expected, 1e-9 * std::fabs(expected));
-  EXPECT_EQ(calc->StateLoaded, 0);
+  EXPECT_FALSE(calc->StateLoaded());
 }
 
 TEST(Exergy, ZeroAtTheReferenceState) {

@@ -71,7 +71,7 @@ TEST(VapourPressureFrames, ReidValueOfEachPhaseWithTheRemovalThreshold) {
   EXPECT_NEAR(mixture.VolumeRatio(without_methane.data(), reid.Slot(2)), 4.0, 1.0001e-5);  // the liquid
   EXPECT_EQ(reid.Slot(1), EMPTY_VALUE);                                                    // no vapour
   EXPECT_TRUE(fluid->messages.empty());
-  EXPECT_EQ(GetPropertyCalculator().Fluid2, nullptr);  // held only while calculating
+  EXPECT_EQ(GetPropertyCalculator().Fluid2(), nullptr);  // held only while calculating
 }
 
 TEST(VapourPressureFrames, TrueValueNeedsTheSecondFluidInterface) {

@@ -534,6 +534,23 @@ TEST(ReidBisection, FailsSilently) {
   EXPECT_TRUE(fluid->messages.empty());
 }
 
+TEST(ReidBisection, ALowerBoundAtZeroPressureStillBrackets) {
+  auto fluid = ScriptedPair();
+  fluid->flash = [](FluidState& r) {
+    if (IsBubblePointFlash(r)) {
+      r.Pressure = 100.0;
+      return S_OK;
+    }
+    if (r.Pressure == EMPTY_VALUE) {
+      r.Pressure = 0.0;
+      return Split(r, 3.0);
+    }
+    return Split(r, 200.0 / r.Pressure);  // four to one at 50 kPa, the first middle
+  };
+  BoundFluid bound(fluid.Get());
+  EXPECT_EQ(bound->GetRVPBisection(kFeed, 0.0), 50.0);
+}
+
 // ---- Resources -------------------------------------------------------------------------------
 
 TEST(VapourPressureResources, EveryWorkingRecordAndArrayIsFreedOnEveryPath) {
@@ -542,7 +559,7 @@ TEST(VapourPressureResources, EveryWorkingRecordAndArrayIsFreedOnEveryPath) {
   BoundFluid bound(fluid.Get());
   ASSERT_EQ(bound->LoadFluidState(), 1);
   bound->GetNamedArray("ComponentIDs", 0);
-  bound->StateLoaded = 1;  // the loaded state and the named-array buffer stay the calculator's
+  const StateReuse reuse(*bound);  // the loaded state and the named-array buffer stay the calculator's
   const long before = tarvox_platform::LiveTaskBlocks();
   EXPECT_GT(bound->GetTVP_100F(kFeed), 0.0);
   EXPECT_GT(bound->GetRVP_100F(kFeed, 5.0), 0.0);

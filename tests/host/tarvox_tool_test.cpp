@@ -22,7 +22,7 @@ namespace {
 #define EVALUATOR(f) true
 #define PENDING(f) false
 #define NO_INPUTS
-#define INPUTS(table)
+#define INPUTS(...)
 #define TARVOX_CLASS(name, display, clsid, iid, script, unit, frame, evaluator, inputs, help) \
   {#name, evaluator},
 const std::vector<std::pair<std::string, bool>> kCatalogue = {

@@ -33,7 +33,6 @@ foreach(path bin/tarvox lib/tarvox/tarvox lib/tarvox/tarvox.so lib/tarvox/quorix
         share/tarvox/data/components.csv share/tarvox/data/kij_pr.csv
         include/tarvox/calculator/fluid_state.h include/tarvox/calculator/host_fluid.h
         include/tarvox/framework/host_variables.h include/tarvox/framework/correlation_interface.h
-        include/tarvox/common/guid.h include/tarvox/common/com.h
         include/tarvox/tarvox_platform/com_runtime.h)
   if(NOT EXISTS ${root}/${path})
     message(FATAL_ERROR "the package lacks ${path}")

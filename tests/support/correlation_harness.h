@@ -9,6 +9,7 @@
 
 #include "calculator/property_calculator.h"
 #include "common/com_ptr.h"
+#include "common/guid.h"
 #include "framework/class_info.h"
 #include "framework/correlation_interface.h"
 #include "host/scripted/scripted_fluid.h"

@@ -47,13 +47,9 @@ inline ComPtr<host::ScriptedFluid> ThreePhaseFluid() {
 class BoundFluid {
  public:
   explicit BoundFluid(host::ScriptedFluid* fluid) : calculator_(GetPropertyCalculator()) {
-    calculator_.StateLoaded = 0;
     calculator_.BindFluid(fluid);
   }
-  ~BoundFluid() {
-    calculator_.StateLoaded = 0;
-    calculator_.ReleaseFluid();
-  }
+  ~BoundFluid() { calculator_.ReleaseFluid(); }
   CPropertyCalculator& operator*() { return calculator_; }
   CPropertyCalculator* operator->() { return &calculator_; }
 

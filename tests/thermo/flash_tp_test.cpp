@@ -144,6 +144,66 @@ TEST(FlashTP, NewtonStageReachesTheSameEquilibrium) {
   EXPECT_NEAR(flash.enthalpy, reference.enthalpy, 1e-6);
 }
 
+// Where the third-phase check is skipped (no polar component, above the critical temperature of
+// ethane), testing every converged split anyway never finds a third phase: dry streams with CO2,
+// H2S, nitrogen and light gases against heavy hydrocarbons, over 305-600 K and 10 kPa-50 MPa.
+TEST(FlashTP, NoThirdPhaseWhereTheCheckIsSkipped) {
+  struct Stream {
+    std::vector<std::string> names;
+    std::vector<double> feed;
+  };
+  const std::vector<Stream> streams = {
+      {{kWellstreamNames.begin(), kWellstreamNames.end() - 1},
+       {0.5, 2, 1, 30, 6, 4, 1, 2, 1, 1, 2, 4, 4, 3, 8}},
+      {{"carbon dioxide", "n-decane", "n-dodecane"}, {0.8, 0.1, 0.1}},
+      {{"hydrogen sulfide", "n-decane", "n-dodecane"}, {0.7, 0.15, 0.15}},
+      {{"ethane", "propane", "n-dodecane"}, {0.8, 0.05, 0.15}},
+      {{"nitrogen", "methane", "n-decane"}, {0.3, 0.3, 0.4}},
+      {{"hydrogen", "carbon monoxide", "methane", "benzene", "toluene"}, {0.4, 0.1, 0.2, 0.15, 0.15}},
+  };
+  FlashOptions always;
+  always.third_phase = ThirdPhaseCheck::kAlways;
+  int two_phase = 0;
+  for (const auto& stream : streams) {
+    const auto mixture = testing::DatabaseMixture(stream.names);
+    for (double t = kSecondLiquidTemperature; t < 600.0; t += 15.0) {
+      for (double log_p = 1.0; log_p < 4.75; log_p += 0.25) {
+        const double p = std::pow(10.0, log_p);
+        const auto checked = FlashTP(mixture, t, p, stream.feed, always);
+        ASSERT_TRUE(checked.converged());
+        EXPECT_LT(checked.phase_count, 3) << stream.names.front() << " at " << t << " K, " << p << " kPa";
+        two_phase += checked.phase_count == 2;
+        EXPECT_EQ(FlashTP(mixture, t, p, stream.feed).phase_count, checked.phase_count);
+      }
+    }
+  }
+  EXPECT_GT(two_phase, 100);  // the grid crosses the two-phase regions, so the check had splits to test
+}
+
+// A pressure sweep of one feed (as the Reid iteration makes) with warm starts from the last split
+// gives the cold flash's state, also where the sweep leaves the two-phase region.
+TEST(FlashEngine, WarmStartsAgreeWithColdFlashes) {
+  const auto mixture =
+      testing::DatabaseMixture({"methane", "ethane", "propane", "n-butane", "n-hexane", "n-decane"});
+  const std::vector<double> feed{0.70, 0.10, 0.06, 0.04, 0.05, 0.05};
+  FlashEngine engine(mixture);
+  int single_phase = 0, shorter = 0;
+  for (double p : {3000.0, 5000.0, 5100.0, 12000.0, 40000.0, 5000.0, 300.0}) {
+    const auto cold = FlashTP(mixture, 280.0, p, feed);
+    const auto warm = engine.Flash(280.0, p, feed, {}, /*warm_start=*/true);
+    ExpectEquilibrium(warm);
+    ASSERT_EQ(warm.phase_count, cold.phase_count) << p;
+    single_phase += warm.phase_count == 1;
+    shorter += warm.iterations < cold.iterations;
+    for (int s = 0; s < kPhaseSlotCount; ++s) {
+      EXPECT_NEAR(warm.slots[s].phase_fraction, cold.slots[s].phase_fraction, 1e-10) << p;
+    }
+    EXPECT_NEAR(warm.enthalpy, cold.enthalpy, 1e-7 * std::abs(cold.enthalpy)) << p;
+  }
+  EXPECT_EQ(single_phase, 1);  // 40 MPa lies above the dew point
+  EXPECT_GE(shorter, 2);       // warm starts were taken (a cold start repeats the cold count)
+}
+
 TEST(FlashTP, RejectsNonPhysicalInput) {
   const auto mixture = testing::DatabaseMixture({"methane", "ethane"});
   EXPECT_THROW(FlashTP(mixture, 300.0, 0.0, std::vector<double>{0.5, 0.5}), std::invalid_argument);

@@ -30,7 +30,7 @@ TEST(CalculateFrame, InactiveEntryTouchesNothing) {
   EXPECT_EQ(c.Calculate(), S_OK);
   EXPECT_TRUE(fluid->calls.empty());
   EXPECT_EQ(c.Slot(0), EMPTY_VALUE);  // never written
-  EXPECT_EQ(GetPropertyCalculator().Fluid, nullptr);
+  EXPECT_EQ(GetPropertyCalculator().Fluid(), nullptr);
 }
 
 TEST(CalculateFrame, FailuresOfTheHostAreReturned) {
@@ -67,8 +67,8 @@ TEST(CalculateFrame, WritesFiveSlotsAndLeavesSlotFourAlone) {
   EXPECT_EQ(c.Slot(4), EMPTY_VALUE);
   EXPECT_EQ(c.Slot(5), EMPTY_VALUE);       // no solid
   EXPECT_EQ(fluid->Count("GetState"), 1);  // the four phases reuse the stream's state
-  EXPECT_EQ(GetPropertyCalculator().StateLoaded, 0);
-  EXPECT_EQ(GetPropertyCalculator().Fluid, nullptr);
+  EXPECT_FALSE(GetPropertyCalculator().StateLoaded());
+  EXPECT_EQ(GetPropertyCalculator().Fluid(), nullptr);
 }
 
 TEST(CalculateFrame, TwoConnectionsEachGetTheirOwnValues) {
@@ -103,9 +103,10 @@ TEST(Calculator, FailedLoadIsNotReusedAndShortArraysCountAsMissing) {
   testing::BoundFluid calc(fluid.Get());
   EXPECT_EQ(calc->LoadFluidState(), 0);
   EXPECT_EQ(calc->StreamMolarFlow, EMPTY_VALUE);
-  calc->StateLoaded = 1;
-  EXPECT_EQ(calc->LoadFluidState(), 0);  // a half-loaded state is not offered for reuse
-  calc->StateLoaded = 0;
+  {
+    const StateReuse reuse(*calc);
+    EXPECT_EQ(calc->LoadFluidState(), 0);  // a half-loaded state is not offered for reuse
+  }
   fluid->compositions[1].reset();
   fluid->arrays["Molecular Weight"] = {16.04246, 86.17536, 18.01528};
   EXPECT_EQ(calc->GetMolecularWeight(1), EMPTY_VALUE);  // no composition array

@@ -9,7 +9,7 @@ namespace {
 #define EVALUATOR(f) 0
 #define PENDING(f) 0
 #define NO_INPUTS 0
-#define INPUTS(table) 0
+#define INPUTS(...) 0
 #define TARVOX_CLASS(name, display, clsid, iid, script, unit, frame, evaluator, inputs, help) \
   CatalogueRow{#name, display, ParseGuid(clsid), ParseGuid(iid), unit, help},
 

@@ -43,7 +43,12 @@ PengRobinsonAtTemperature::PengRobinsonAtTemperature(const Mixture& mixture, dou
   if (!(temperature > 0.0) || !std::isfinite(temperature))
     throw std::invalid_argument("temperature must be > 0");
   const std::size_t n = mixture.size();
-  std::vector<double> s(n), ds(n), d2s(n);  // sqrt(a_i) and its temperature derivatives
+  b_.resize(n);
+  c_.resize(n);
+  sqrt_a_.resize(n);
+  d_sqrt_a_dt_.resize(n);
+  d2_sqrt_a_dt2_.resize(n);
+  row_start_.assign(n + 1, 0);
   for (std::size_t i = 0; i < n; ++i) {
     const auto& comp = mixture.component(i);
     const double tc = comp.critical_temperature;
@@ -51,48 +56,53 @@ PengRobinsonAtTemperature::PengRobinsonAtTemperature(const Mixture& mixture, dou
     const double sqrt_ac = std::sqrt(kOmegaA) * kGasConstant * tc / std::sqrt(pc);
     const double kappa = mixture.kappa(i);
     const double sqrt_tr = std::sqrt(temperature / tc);
-    s[i] = sqrt_ac * (1.0 + kappa * (1.0 - sqrt_tr));
-    ds[i] = -sqrt_ac * kappa / (2.0 * std::sqrt(temperature * tc));
-    d2s[i] = sqrt_ac * kappa / (4.0 * std::sqrt(tc) * temperature * std::sqrt(temperature));
-    b_.push_back(kOmegaB * kGasConstant * tc / pc);
-    c_.push_back(comp.volume_shift);
-  }
-  aij_.resize(n * n);
-  daij_dt_.resize(n * n);
-  d2aij_dt2_.resize(n * n);
-  for (std::size_t i = 0; i < n; ++i) {
+    sqrt_a_[i] = sqrt_ac * (1.0 + kappa * (1.0 - sqrt_tr));
+    d_sqrt_a_dt_[i] = -sqrt_ac * kappa / (2.0 * std::sqrt(temperature * tc));
+    d2_sqrt_a_dt2_[i] = sqrt_ac * kappa / (4.0 * std::sqrt(tc) * temperature * std::sqrt(temperature));
+    b_[i] = kOmegaB * kGasConstant * tc / pc;
+    c_[i] = comp.volume_shift;
+    row_start_[i] = interactions_.size();
     for (std::size_t j = 0; j < n; ++j) {
-      const double f = 1.0 - mixture.kij(i, j);
-      aij_[i * n + j] = f * s[i] * s[j];
-      daij_dt_[i * n + j] = f * (ds[i] * s[j] + s[i] * ds[j]);
-      d2aij_dt2_[i * n + j] = f * (d2s[i] * s[j] + 2.0 * ds[i] * ds[j] + s[i] * d2s[j]);
+      if (mixture.kij(i, j) != 0.0) interactions_.push_back({j, mixture.kij(i, j)});
     }
   }
+  row_start_[n] = interactions_.size();
 }
 
+// a_ij = (1 - k_ij) s_i s_j with s = sqrt(a_i), so sum_j x_j a_ij = s_i (sum_j x_j s_j - sum over the
+// non-zero k_ij of k_ij x_j s_j), and likewise for the temperature derivatives.
 void PengRobinsonAtTemperature::Mix(std::span<const double> x, bool with_temperature_derivatives,
                                     MixingParameters& out) const {
   const std::size_t n = size();
   out.a_partial.resize(n);
   out.a = out.da_dt = out.d2a_dt2 = out.b = out.c = 0.0;
+  const bool t = with_temperature_derivatives;
+  double s0 = 0.0, s1 = 0.0, s2 = 0.0;
+  for (std::size_t j = 0; j < n; ++j) s0 += x[j] * sqrt_a_[j];
+  if (t) {
+    for (std::size_t j = 0; j < n; ++j) {
+      s1 += x[j] * d_sqrt_a_dt_[j];
+      s2 += x[j] * d2_sqrt_a_dt2_[j];
+    }
+  }
   for (std::size_t i = 0; i < n; ++i) {
-    const double* row = &aij_[i * n];
-    double psi = 0.0;
-    for (std::size_t j = 0; j < n; ++j) psi += x[j] * row[j];
+    double r0 = s0, r1 = s1, r2 = s2;
+    for (std::size_t k = row_start_[i]; k < row_start_[i + 1]; ++k) {
+      const auto [j, kij] = interactions_[k];
+      r0 -= kij * x[j] * sqrt_a_[j];
+      if (t) {
+        r1 -= kij * x[j] * d_sqrt_a_dt_[j];
+        r2 -= kij * x[j] * d2_sqrt_a_dt2_[j];
+      }
+    }
+    const double psi = sqrt_a_[i] * r0;
     out.a_partial[i] = psi;
     out.a += x[i] * psi;
     out.b += x[i] * b_[i];
     out.c += x[i] * c_[i];
-    if (with_temperature_derivatives && x[i] != 0.0) {
-      const double* d1 = &daij_dt_[i * n];
-      const double* d2 = &d2aij_dt2_[i * n];
-      double s1 = 0.0, s2 = 0.0;
-      for (std::size_t j = 0; j < n; ++j) {
-        s1 += x[j] * d1[j];
-        s2 += x[j] * d2[j];
-      }
-      out.da_dt += x[i] * s1;
-      out.d2a_dt2 += x[i] * s2;
+    if (t) {
+      out.da_dt += x[i] * (d_sqrt_a_dt_[i] * r0 + sqrt_a_[i] * r1);
+      out.d2a_dt2 += x[i] * (d2_sqrt_a_dt2_[i] * r0 + 2.0 * d_sqrt_a_dt_[i] * r1 + sqrt_a_[i] * r2);
     }
   }
 }

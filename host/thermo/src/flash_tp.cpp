@@ -2,23 +2,53 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <stdexcept>
 
-#include <Eigen/Dense>
-
 #include "phase_split.hpp"
+#include "split_newton.hpp"
+#include "substitution_newton.hpp"
 #include "tarvox/thermo/phase_labels.hpp"
 #include "tarvox/thermo/stability.hpp"
 #include "tarvox/thermo/transport.hpp"
+#include "working_phase.hpp"
 
 namespace tarvox::thermo {
+
+namespace detail {
+
+double FugacityResidual(std::span<const double> z, const WorkingPhases& phases) {
+  const auto& ref = phases[phases.Reference()];
+  double worst = 0.0;
+  for (const auto& phase : phases.all()) {
+    if (phase.beta <= 0.0 || &phase == &ref) continue;
+    for (std::size_t i = 0; i < z.size(); ++i) {
+      if (z[i] == 0.0) continue;
+      const double ln_f = std::log(phase.x[i]) + phase.fugacity.ln_phi[i];
+      const double ln_f_ref = std::log(ref.x[i]) + ref.fugacity.ln_phi[i];
+      worst = std::max(worst, std::abs(ln_f - ln_f_ref));
+    }
+  }
+  return worst;
+}
+
+}  // namespace detail
+
 namespace {
 
-struct WorkingPhase {
-  std::vector<double> x;
-  FugacityEvaluation fugacity;
-  double beta = 0.0;
-};
+using detail::WorkingPhase;
+using detail::WorkingPhases;
+
+// Newton takes over once substitution is this close (max ln f difference), or after so many steps,
+// and is tried again periodically when it fails. Its Hessian costs O(size^3), so for splits of more
+// unknowns than kSmallSplit it waits for substitution to prove slow.
+constexpr double kNewtonResidual = 1e-2;
+constexpr std::size_t kSmallSplit = 24;
+constexpr int kStepsBeforeNewton = 10;
+constexpr int kStepsBetweenNewtonTries = 25;
+constexpr int kNewtonSteps = 30;
+// Largest difference in any mole fraction for which a feed counts as the last one (warm starts).
+constexpr double kWarmStartFeedDistance = 1e-4;
 
 struct StageOutcome {
   bool converged = false;
@@ -26,41 +56,8 @@ struct StageOutcome {
   double residual = 0.0;
 };
 
-WorkingPhase MakePhase(const PengRobinsonAtTemperature& eos, double pressure, std::span<const double> x,
-                       double beta) {
-  WorkingPhase phase{{x.begin(), x.end()}, {}, beta};
-  EvaluateLnPhi(eos, pressure, phase.x, RootChoice::kMinimumGibbs, phase.fugacity);
-  return phase;
-}
-
-std::size_t Reference(const std::vector<WorkingPhase>& phases) {
-  std::size_t ref = 0;
-  for (std::size_t k = 1; k < phases.size(); ++k) {
-    if (phases[k].beta > phases[ref].beta) ref = k;
-  }
-  return ref;
-}
-
-double FugacityResidual(std::span<const double> z, const std::vector<WorkingPhase>& phases) {
-  const auto& ref = phases[Reference(phases)];
-  std::vector<double> ln_f_ref(z.size(), 0.0);
-  for (std::size_t i = 0; i < z.size(); ++i) {
-    if (z[i] > 0.0) ln_f_ref[i] = std::log(ref.x[i]) + ref.fugacity.ln_phi[i];
-  }
-  double worst = 0.0;
-  for (const auto& phase : phases) {
-    if (phase.beta <= 0.0 || &phase == &ref) continue;
-    for (std::size_t i = 0; i < z.size(); ++i) {
-      if (z[i] == 0.0) continue;
-      const double ln_f = std::log(phase.x[i]) + phase.fugacity.ln_phi[i];
-      worst = std::max(worst, std::abs(ln_f - ln_f_ref[i]));
-    }
-  }
-  return worst;
-}
-
 // Two phases that have become the same phase (the trivial solution) are merged into one.
-bool MergeIdenticalPhases(std::vector<WorkingPhase>& phases) {
+bool MergeIdenticalPhases(WorkingPhases& phases) {
   for (std::size_t a = 0; a < phases.size(); ++a) {
     for (std::size_t b = a + 1; b < phases.size(); ++b) {
       double difference = std::abs(phases[a].fugacity.z_eos - phases[b].fugacity.z_eos);
@@ -69,7 +66,7 @@ bool MergeIdenticalPhases(std::vector<WorkingPhase>& phases) {
       }
       if (difference < 1e-9) {
         phases[a].beta += phases[b].beta;
-        phases.erase(phases.begin() + static_cast<std::ptrdiff_t>(b));
+        phases.Remove(b);
         return true;
       }
     }
@@ -77,182 +74,31 @@ bool MergeIdenticalPhases(std::vector<WorkingPhase>& phases) {
   return false;
 }
 
-// Successive substitution on the fugacity coefficients with the phase amounts from the convex
-// multiphase split; every fifth step is extrapolated along the dominant eigenvector of the
-// iteration (Crowe-Nishio), applied to ln K of each phase relative to phase 0.
-StageOutcome ConvergeSplit(const PengRobinsonAtTemperature& eos, double pressure, std::span<const double> z,
-                           std::vector<WorkingPhase>& phases, const FlashOptions& options) {
-  const std::size_t n = z.size();
-  StageOutcome outcome;
-  std::vector<std::vector<double>> ln_phi, compositions;
-  std::vector<double> beta, u, delta, previous_delta;
-  for (int iteration = 0; iteration < options.max_iterations; ++iteration) {
-    outcome.iterations = iteration + 1;
-    ln_phi.resize(phases.size());
-    beta.resize(phases.size());
-    for (std::size_t k = 0; k < phases.size(); ++k) {
-      ln_phi[k] = phases[k].fugacity.ln_phi;  // copy-assignment keeps the capacity
-      beta[k] = phases[k].beta;
-    }
-    detail::SolvePhaseSplit(z, ln_phi, beta, compositions);
-    for (std::size_t k = 0; k < phases.size(); ++k) {
-      phases[k].beta = beta[k];
-      phases[k].x = compositions[k];
-      EvaluateLnPhi(eos, pressure, phases[k].x, RootChoice::kMinimumGibbs, phases[k].fugacity);
-    }
-    if (MergeIdenticalPhases(phases)) {
-      u.clear();
-      delta.clear();
-      continue;
-    }
-    outcome.residual = FugacityResidual(z, phases);
-    if (outcome.residual < options.tolerance) {
-      outcome.converged = true;
-      break;
-    }
-    std::vector<double> u_new;
-    for (std::size_t k = 1; k < phases.size(); ++k) {
-      for (std::size_t i = 0; i < n; ++i)
-        u_new.push_back(phases[0].fugacity.ln_phi[i] - phases[k].fugacity.ln_phi[i]);
-    }
-    previous_delta = delta;
-    delta.assign(u_new.size(), 0.0);
-    if (u.size() == u_new.size()) {
-      for (std::size_t j = 0; j < u.size(); ++j) delta[j] = u_new[j] - u[j];
-    }
-    u = u_new;
-    if (iteration % 5 == 4 && previous_delta.size() == delta.size()) {
-      double num = 0.0, den = 0.0;
-      for (std::size_t j = 0; j < delta.size(); ++j) {
-        num += delta[j] * previous_delta[j];
-        den += previous_delta[j] * previous_delta[j];
-      }
-      const double lambda = den > 0.0 ? num / den : 0.0;
-      if (lambda > 0.0 && lambda < 0.95) {
-        const double factor = lambda / (1.0 - lambda);
-        for (std::size_t k = 1; k < phases.size(); ++k) {
-          for (std::size_t i = 0; i < n; ++i) {
-            const std::size_t j = (k - 1) * n + i;
-            phases[k].fugacity.ln_phi[i] = phases[0].fugacity.ln_phi[i] - (u[j] + factor * delta[j]);
-          }
-        }
-        u.clear();  // the extrapolated point starts a fresh history
-        delta.clear();
-      }
+// Molar Gibbs energy / RT of the phases, less the ideal-gas reference (sum over feed components).
+double ReducedGibbsEnergy(std::span<const double> z, const WorkingPhases& phases) {
+  double g = 0.0;
+  for (const auto& phase : phases.all()) {
+    for (std::size_t i = 0; i < z.size(); ++i) {
+      if (z[i] > 0.0) g += phase.beta * phase.x[i] * (std::log(phase.x[i]) + phase.fugacity.ln_phi[i]);
     }
   }
-  std::erase_if(phases, [](const WorkingPhase& p) { return p.beta <= 0.0; });
-  return outcome;
+  return g;
 }
 
-// One successive-substitution step as a map of u = (ln K_ik = ln phi_i0 - ln phi_ik, k >= 1):
-// split with those ratios, evaluate the phases, return the new ratios.
-class SubstitutionMap {
- public:
-  SubstitutionMap(const PengRobinsonAtTemperature& eos, double pressure, std::span<const double> z,
-                  std::vector<double> beta)
-      : eos_(eos), pressure_(pressure), z_(z), start_beta_(std::move(beta)) {}
-
-  void Apply(const Eigen::VectorXd& u, Eigen::VectorXd& image, std::vector<WorkingPhase>& phases) {
-    const std::size_t n = z_.size(), m = start_beta_.size();
-    ln_phi_.assign(m, std::vector<double>(n, 0.0));
-    for (std::size_t k = 1; k < m; ++k) {
-      for (std::size_t i = 0; i < n; ++i) ln_phi_[k][i] = -u(static_cast<Eigen::Index>((k - 1) * n + i));
-    }
-    beta_ = start_beta_;  // same warm start for every call keeps the Jacobian deterministic
-    detail::SolvePhaseSplit(z_, ln_phi_, beta_, compositions_);
-    phases.resize(m);
-    for (std::size_t k = 0; k < m; ++k) {
-      phases[k].beta = beta_[k];
-      phases[k].x = compositions_[k];
-      EvaluateLnPhi(eos_, pressure_, phases[k].x, RootChoice::kMinimumGibbs, phases[k].fugacity);
-    }
-    image.resize(u.size());
-    for (std::size_t k = 1; k < m; ++k) {
-      for (std::size_t i = 0; i < n; ++i) {
-        image(static_cast<Eigen::Index>((k - 1) * n + i)) =
-            phases[0].fugacity.ln_phi[i] - phases[k].fugacity.ln_phi[i];
-      }
-    }
+bool ThirdPhaseCanAppear(const Mixture& mixture, double temperature, std::span<const double> z,
+                         ThirdPhaseCheck check) {
+  if (check == ThirdPhaseCheck::kAlways || temperature < kSecondLiquidTemperature) return true;
+  for (std::size_t i = 0; i < z.size(); ++i) {
+    if (z[i] > 0.0 && mixture.component(i).is_polar) return true;
   }
-
- private:
-  const PengRobinsonAtTemperature& eos_;
-  double pressure_;
-  std::span<const double> z_;
-  std::vector<double> start_beta_, beta_;
-  std::vector<std::vector<double>> ln_phi_, compositions_;
-};
-
-// Newton on u - G(u) = 0 with a forward-difference Jacobian, for the cases where substitution
-// converges too slowly (near critical points, phases about to vanish) or cycles.
-StageOutcome NewtonStage(const PengRobinsonAtTemperature& eos, double pressure, std::span<const double> z,
-                         std::vector<WorkingPhase>& phases, const FlashOptions& options) {
-  const std::size_t n = z.size(), m = phases.size();
-  StageOutcome outcome;
-  if (m < 2) return outcome;
-  std::vector<double> beta;
-  for (const auto& p : phases) beta.push_back(p.beta);
-  SubstitutionMap map(eos, pressure, z, beta);
-  const auto size = static_cast<Eigen::Index>((m - 1) * n);
-  Eigen::VectorXd u(size), image, f, u_trial, f_trial;
-  for (std::size_t k = 1; k < m; ++k) {
-    for (std::size_t i = 0; i < n; ++i) {
-      u(static_cast<Eigen::Index>((k - 1) * n + i)) =
-          phases[0].fugacity.ln_phi[i] - phases[k].fugacity.ln_phi[i];
-    }
-  }
-  std::vector<WorkingPhase> trial_phases;
-  map.Apply(u, image, phases);
-  f = u - image;
-  Eigen::MatrixXd jacobian(size, size);
-  for (int iteration = 0; iteration < 50; ++iteration) {
-    ++outcome.iterations;
-    outcome.residual = FugacityResidual(z, phases);
-    if (outcome.residual < options.tolerance) {
-      outcome.converged = true;
-      break;
-    }
-    for (Eigen::Index j = 0; j < size; ++j) {
-      u_trial = u;
-      u_trial(j) += 1e-7;
-      map.Apply(u_trial, image, trial_phases);
-      jacobian.col(j) = ((u_trial - image) - f) / 1e-7;
-    }
-    Eigen::VectorXd step = jacobian.partialPivLu().solve(-f);
-    if (!step.allFinite()) break;
-    bool improved = false;
-    for (int halving = 0; halving < 20 && !improved; ++halving, step *= 0.5) {
-      u_trial = u + step;
-      map.Apply(u_trial, image, trial_phases);
-      f_trial = u_trial - image;
-      improved = f_trial.allFinite() && f_trial.norm() < f.norm();
-    }
-    if (!improved) break;
-    u = u_trial;
-    f = f_trial;
-    phases = trial_phases;
-  }
-  std::erase_if(phases, [](const WorkingPhase& p) { return p.beta <= 0.0; });
-  return outcome;
+  return false;
 }
 
-// Accelerated substitution first; Newton from where it stopped when it does not converge.
-StageOutcome ConvergeStage(const PengRobinsonAtTemperature& eos, double pressure, std::span<const double> z,
-                           std::vector<WorkingPhase>& phases, const FlashOptions& options) {
-  auto outcome = ConvergeSplit(eos, pressure, z, phases, options);
-  if (outcome.converged) return outcome;
-  const int substitution_iterations = outcome.iterations;
-  outcome = NewtonStage(eos, pressure, z, phases, options);
-  outcome.iterations += substitution_iterations;
-  return outcome;
-}
-
-void FillResult(const PengRobinsonAtTemperature& eos, double pressure,
-                const std::vector<WorkingPhase>& phases, FlashResult& result) {
+void FillResult(const PengRobinsonAtTemperature& eos, double pressure, const WorkingPhases& phases,
+                FlashResult& result) {
   std::vector<PhaseProperties> properties;
   double beta_sum = 0.0;
-  for (const auto& phase : phases) {
+  for (const auto& phase : phases.all()) {
     properties.push_back(EvaluatePhase(eos, pressure, phase.x, RootChoice::kMinimumGibbs));
     beta_sum += phase.beta;
   }
@@ -288,43 +134,234 @@ void FillResult(const PengRobinsonAtTemperature& eos, double pressure,
 
 }  // namespace
 
-FlashResult FlashTP(const Mixture& mixture, double temperature, double pressure, std::span<const double> feed,
-                    const FlashOptions& options) {
-  if (!(pressure > 0.0) || !std::isfinite(pressure)) throw std::invalid_argument("pressure must be > 0");
-  FlashResult result;
-  result.temperature = temperature;
-  result.pressure = pressure;
-  result.feed = NormalisedComposition(feed, mixture.size());
-  const auto& z = result.feed;
-  const PengRobinsonAtTemperature eos(mixture, temperature);
+class FlashEngine::Work {
+ public:
+  explicit Work(const Mixture& mixture) : mixture_(&mixture) {}
 
-  std::vector<WorkingPhase> phases{MakePhase(eos, pressure, z, 1.0)};
-  const auto present = std::count_if(z.begin(), z.end(), [](double v) { return v > 0.0; });
-  if (present > 1) {
-    const auto feed_test =
-        TestStability(eos, pressure, z, phases[0].fugacity.ln_phi, options.stability_threshold);
-    if (!feed_test.stable) {
-      phases[0].beta = 0.5;
-      phases.push_back(MakePhase(eos, pressure, feed_test.trial_composition, 0.5));
-      auto stage = ConvergeStage(eos, pressure, z, phases, options);
+  FlashResult Flash(double temperature, double pressure, std::span<const double> feed,
+                    const FlashOptions& options, bool warm_start) {
+    if (!(pressure > 0.0) || !std::isfinite(pressure)) throw std::invalid_argument("pressure must be > 0");
+    FlashResult result;
+    result.temperature = temperature;
+    result.pressure = pressure;
+    result.feed = NormalisedComposition(feed, mixture_->size());
+    const std::span<const double> z = result.feed;
+    const PengRobinsonAtTemperature& eos = EquationAt(temperature);
+
+    phases_.Clear();
+    phases_.Add(eos, pressure, z, 1.0);
+    const auto present = std::count_if(z.begin(), z.end(), [](double v) { return v > 0.0; });
+    if (present > 1) {
+      StageOutcome stage;
+      bool split = warm_start && WarmSplit(eos, pressure, z, options, stage);
+      if (!split) {
+        TestStability(eos, pressure, z, phases_[0].fugacity.ln_phi, options.stability_threshold,
+                      stability_work_, stability_);
+        if (!stability_.stable) {
+          phases_[0].beta = 0.5;
+          phases_.Add(eos, pressure, stability_.trial_composition, 0.5);
+          stage = ConvergeStage(eos, pressure, z, options);
+          split = true;
+        }
+      }
       result.iterations = stage.iterations;
-      if (stage.converged && phases.size() == 2) {
-        const auto& ref = phases[Reference(phases)];
-        const auto split_test =
-            TestStability(eos, pressure, ref.x, ref.fugacity.ln_phi, options.stability_threshold);
-        if (!split_test.stable) {
-          phases.push_back(MakePhase(eos, pressure, split_test.trial_composition, 0.0));
-          stage = ConvergeStage(eos, pressure, z, phases, options);
+      if (split && stage.converged && phases_.size() == 2 &&
+          ThirdPhaseCanAppear(*mixture_, temperature, z, options.third_phase)) {
+        const auto& ref = phases_[phases_.Reference()];
+        TestStability(eos, pressure, ref.x, ref.fugacity.ln_phi, options.stability_threshold, stability_work_,
+                      stability_);
+        if (!stability_.stable) {
+          phases_.Add(eos, pressure, stability_.trial_composition, 0.0);
+          stage = ConvergeStage(eos, pressure, z, options);
           result.iterations += stage.iterations;
+          if (!stage.converged) {
+            // The three phases stall (one of the two has to go, and substitution keeps the wrong
+            // one): split the feed afresh against the phase that proved the split unstable.
+            phases_.Clear();
+            phases_.Add(eos, pressure, z, 0.5);
+            phases_.Add(eos, pressure, stability_.trial_composition, 0.5);
+            stage = ConvergeStage(eos, pressure, z, options);
+            result.iterations += stage.iterations;
+          }
         }
       }
       result.fugacity_residual = stage.residual;
-      if (!stage.converged) return result;
+      if (split && !stage.converged) return result;
     }
+    result.status = FlashStatus::kConverged;
+    RememberSplit(z);
+    FillResult(eos, pressure, phases_, result);
+    return result;
   }
-  result.status = FlashStatus::kConverged;
-  FillResult(eos, pressure, phases, result);
-  return result;
+
+ private:
+  const PengRobinsonAtTemperature& EquationAt(double temperature) {
+    if (!eos_ || eos_->temperature() != temperature) eos_.emplace(*mixture_, temperature);
+    return *eos_;
+  }
+
+  // Accelerated substitution first; Newton from where it stands after a few steps, and again
+  // periodically while substitution goes on.
+  StageOutcome ConvergeStage(const PengRobinsonAtTemperature& eos, double pressure, std::span<const double> z,
+                             const FlashOptions& options) {
+    StageOutcome outcome;
+    u_.clear();
+    delta_.clear();
+    bool newton_failed_close = false;
+    int next_newton = std::min(kStepsBeforeNewton, options.max_iterations);
+    for (int iteration = 0;; ++iteration) {
+      const bool close = iteration > 0 && outcome.residual < kNewtonResidual &&
+                         (phases_.size() - 1) * z.size() <= kSmallSplit;
+      if (iteration == next_newton || (close && !newton_failed_close)) {
+        int steps = 0;
+        const bool converged =
+            newton_.Converge(eos, pressure, z, phases_, options.tolerance, kNewtonSteps, steps);
+        outcome.iterations += steps;
+        if (converged) {
+          outcome.converged = true;
+          outcome.residual = detail::FugacityResidual(z, phases_);
+          break;
+        }
+        newton_failed_close = newton_failed_close || close;
+        next_newton = iteration + kStepsBetweenNewtonTries;
+      }
+      if (iteration >= options.max_iterations) break;
+      ++outcome.iterations;
+      if (SubstitutionStep(eos, pressure, z, iteration, options, outcome)) break;
+    }
+    if (!outcome.converged) {
+      const auto last_resort =
+          detail::ConvergeByFixedPointNewton(eos, pressure, z, phases_, options.tolerance);
+      outcome.iterations += last_resort.steps;
+      outcome.converged = last_resort.converged;
+      outcome.residual = detail::FugacityResidual(z, phases_);
+    }
+    phases_.RemoveEmpty();
+    return outcome;
+  }
+
+  // One step of successive substitution on the fugacity coefficients, the phase amounts from the
+  // convex multiphase split; every fifth step is extrapolated along the dominant eigenvector of the
+  // iteration (Crowe-Nishio), applied to ln K of each phase relative to phase 0. True when converged.
+  bool SubstitutionStep(const PengRobinsonAtTemperature& eos, double pressure, std::span<const double> z,
+                        int iteration, const FlashOptions& options, StageOutcome& outcome) {
+    const std::size_t n = z.size(), m = phases_.size();
+    std::array<std::span<const double>, detail::kMaxPhases> ln_phi;
+    std::array<std::span<double>, detail::kMaxPhases> compositions;
+    std::array<double, detail::kMaxPhases> beta{};
+    for (std::size_t k = 0; k < m; ++k) {
+      ln_phi[k] = phases_[k].fugacity.ln_phi;
+      compositions[k] = phases_[k].x;
+      beta[k] = phases_[k].beta;
+    }
+    detail::SolvePhaseSplit(z, {ln_phi.data(), m}, {beta.data(), m}, {compositions.data(), m}, split_work_);
+    for (std::size_t k = 0; k < m; ++k) {
+      phases_[k].beta = beta[k];
+      EvaluateLnPhi(eos, pressure, phases_[k].x, RootChoice::kMinimumGibbs, phases_[k].fugacity);
+    }
+    if (MergeIdenticalPhases(phases_)) {
+      u_.clear();
+      delta_.clear();
+      return false;
+    }
+    outcome.residual = detail::FugacityResidual(z, phases_);
+    if (outcome.residual < options.tolerance) {
+      outcome.converged = true;
+      return true;
+    }
+    const std::size_t size = (m - 1) * n;
+    const bool comparable = u_.size() == size;
+    std::swap(previous_delta_, delta_);
+    delta_.assign(size, 0.0);
+    u_.resize(size);
+    for (std::size_t k = 1; k < m; ++k) {
+      for (std::size_t i = 0; i < n; ++i) {
+        const std::size_t j = (k - 1) * n + i;
+        const double u_new = phases_[0].fugacity.ln_phi[i] - phases_[k].fugacity.ln_phi[i];
+        if (comparable) delta_[j] = u_new - u_[j];
+        u_[j] = u_new;
+      }
+    }
+    if (iteration % 5 == 4 && previous_delta_.size() == delta_.size()) {
+      double num = 0.0, den = 0.0;
+      for (std::size_t j = 0; j < size; ++j) {
+        num += delta_[j] * previous_delta_[j];
+        den += previous_delta_[j] * previous_delta_[j];
+      }
+      const double lambda = den > 0.0 ? num / den : 0.0;
+      if (lambda > 0.0 && lambda < 0.95) {
+        const double factor = lambda / (1.0 - lambda);
+        for (std::size_t k = 1; k < m; ++k) {
+          for (std::size_t i = 0; i < n; ++i) {
+            const std::size_t j = (k - 1) * n + i;
+            phases_[k].fugacity.ln_phi[i] = phases_[0].fugacity.ln_phi[i] - (u_[j] + factor * delta_[j]);
+          }
+        }
+        u_.clear();  // the extrapolated point starts a fresh history
+        delta_.clear();
+      }
+    }
+    return false;
+  }
+
+  // Starts the split from the last two-phase solution; keeps it when it converges to two distinct
+  // phases of lower Gibbs energy than the single phase (phases_ holds the feed on entry).
+  bool WarmSplit(const PengRobinsonAtTemperature& eos, double pressure, std::span<const double> z,
+                 const FlashOptions& options, StageOutcome& stage) {
+    if (last_ln_k_.size() != z.size() || eos.temperature() != last_temperature_) return false;
+    for (std::size_t i = 0; i < z.size(); ++i) {
+      if (std::abs(z[i] - last_feed_[i]) > kWarmStartFeedDistance) return false;
+    }
+    const double single_phase = ReducedGibbsEnergy(z, phases_);
+    phases_[0].beta = 1.0 - last_beta_;
+    phases_.Add(eos, pressure, z, last_beta_);
+    for (std::size_t i = 0; i < z.size(); ++i) phases_[1].fugacity.ln_phi[i] -= last_ln_k_[i];
+    stage = ConvergeStage(eos, pressure, z, options);
+    const bool taken = stage.converged && phases_.size() == 2 &&
+                       ReducedGibbsEnergy(z, phases_) < single_phase - options.tolerance;
+    if (!taken) {
+      phases_.Clear();
+      phases_.Add(eos, pressure, z, 1.0);
+    }
+    return taken;
+  }
+
+  void RememberSplit(std::span<const double> z) {
+    if (phases_.size() != 2) return;
+    last_feed_.assign(z.begin(), z.end());
+    last_ln_k_.resize(z.size());
+    for (std::size_t i = 0; i < z.size(); ++i) {
+      last_ln_k_[i] = phases_[0].fugacity.ln_phi[i] - phases_[1].fugacity.ln_phi[i];
+    }
+    last_beta_ = phases_[1].beta;
+    last_temperature_ = eos_->temperature();
+  }
+
+  const Mixture* mixture_;
+  std::optional<PengRobinsonAtTemperature> eos_;
+  WorkingPhases phases_;
+  detail::PhaseSplitWorkspace split_work_;
+  detail::SplitNewton newton_;
+  StabilityWorkspace stability_work_;
+  StabilityResult stability_;
+  std::vector<double> u_, delta_, previous_delta_;
+  std::vector<double> last_feed_, last_ln_k_;
+  double last_beta_ = 0.0, last_temperature_ = 0.0;
+};
+
+FlashEngine::FlashEngine(const Mixture& mixture) : work_(std::make_unique<Work>(mixture)) {}
+FlashEngine::~FlashEngine() = default;
+FlashEngine::FlashEngine(FlashEngine&&) noexcept = default;
+FlashEngine& FlashEngine::operator=(FlashEngine&&) noexcept = default;
+
+FlashResult FlashEngine::Flash(double temperature, double pressure, std::span<const double> feed,
+                               const FlashOptions& options, bool warm_start) {
+  return work_->Flash(temperature, pressure, feed, options, warm_start);
+}
+
+FlashResult FlashTP(const Mixture& mixture, double temperature, double pressure, std::span<const double> feed,
+                    const FlashOptions& options) {
+  return FlashEngine(mixture).Flash(temperature, pressure, feed, options);
 }
 
 }  // namespace tarvox::thermo

@@ -8,6 +8,9 @@
 namespace tarvox::thermo {
 namespace {
 
+// Class codes of the component table from here on are amines and physical solvents.
+constexpr int kFirstSolventClass = 500;
+
 double Kappa(double w, KappaRule rule) {
   if (rule == KappaRule::kPengRobinson1978 && w > 0.491) {
     return 0.379642 + w * (1.48503 + w * (-0.164423 + w * 0.016666));
@@ -52,13 +55,6 @@ Mixture::Mixture(std::vector<ComponentConstants> components, std::vector<double>
   }
 }
 
-std::optional<std::size_t> Mixture::IndexOf(std::string_view name) const {
-  for (std::size_t i = 0; i < components_.size(); ++i) {
-    if (components_[i].name == name) return i;
-  }
-  return std::nullopt;
-}
-
 double PenelouxShift(double critical_temperature, double critical_pressure, double rackett_z) {
   return 0.50033 * (0.25969 - rackett_z) * kGasConstant * critical_temperature / critical_pressure;
 }
@@ -77,6 +73,7 @@ Mixture MakeMixture(const ComponentDatabase& database, std::span<const std::stri
     c.critical_volume = r.critical_volume;
     c.ideal_gas_cp.coefficients = r.cp_ig;
     c.is_water = r.name == "water";
+    c.is_polar = c.is_water || r.name == "ammonia" || r.class_code >= kFirstSolventClass;
     components.push_back(std::move(c));
   }
   const std::size_t n = names.size();

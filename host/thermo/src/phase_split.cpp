@@ -14,19 +14,22 @@ using SmallMatrix = Eigen::Matrix<double, Eigen::Dynamic, Eigen::Dynamic, 0, kMa
 using SmallVector = Eigen::Matrix<double, Eigen::Dynamic, 1, 0, kMaxPhases, 1>;
 
 // theta_ik = phi_i,min / phi_ik keeps every term within (0, 1] whatever the size of ln phi.
-// theta[k][i] stored row-major in one block.
+// Row-major by phase in one block.
 class Theta {
  public:
-  Theta(std::size_t phases, std::size_t components) : n_(components), values_(phases * components) {}
+  Theta(std::vector<double>& values, std::size_t phases, std::size_t components)
+      : n_(components), values_(values) {
+    values_.resize(phases * components);
+  }
   double* operator[](std::size_t k) { return &values_[k * n_]; }
   const double* operator[](std::size_t k) const { return &values_[k * n_]; }
 
  private:
   std::size_t n_;
-  std::vector<double> values_;
+  std::vector<double>& values_;
 };
 
-void ScaledInverseFugacity(std::span<const double> z, const std::vector<std::vector<double>>& ln_phi,
+void ScaledInverseFugacity(std::span<const double> z, std::span<const std::span<const double>> ln_phi,
                            Theta& theta) {
   const std::size_t m = ln_phi.size();
   for (std::size_t i = 0; i < z.size(); ++i) {
@@ -36,7 +39,7 @@ void ScaledInverseFugacity(std::span<const double> z, const std::vector<std::vec
   }
 }
 
-double Objective(std::span<const double> z, const Theta& theta, const std::vector<double>& beta) {
+double Objective(std::span<const double> z, const Theta& theta, std::span<const double> beta) {
   double q = 0.0;
   for (double b : beta) q += b;
   for (std::size_t i = 0; i < z.size(); ++i) {
@@ -50,12 +53,13 @@ double Objective(std::span<const double> z, const Theta& theta, const std::vecto
 
 }  // namespace
 
-bool SolvePhaseSplit(std::span<const double> z, const std::vector<std::vector<double>>& ln_phi,
-                     std::vector<double>& beta, std::vector<std::vector<double>>& compositions) {
+bool SolvePhaseSplit(std::span<const double> z, std::span<const std::span<const double>> ln_phi,
+                     std::span<double> beta, std::span<const std::span<double>> compositions,
+                     PhaseSplitWorkspace& work) {
   const std::size_t m = ln_phi.size();
   const std::size_t n = z.size();
   if (m == 0 || m > kMaxPhases) throw std::invalid_argument("phase split needs 1 to 3 phases");
-  Theta theta(m, n);
+  Theta theta(work.theta, m, n);
   ScaledInverseFugacity(z, ln_phi, theta);
   SmallVector gradient(m);
   SmallMatrix hessian(m, m);
@@ -110,7 +114,9 @@ bool SolvePhaseSplit(std::span<const double> z, const std::vector<std::vector<do
     // Q is convex, so the Newton direction descends; when no step length lowers Q any more the
     // minimum is reached to rounding.
     const double q_old = Objective(z, theta, beta);
-    std::vector<double> trial = beta;
+    std::array<double, kMaxPhases> trial_storage{};
+    const std::span<double> trial(trial_storage.data(), m);
+    std::copy(beta.begin(), beta.end(), trial.begin());
     bool improved = false;
     double change = 0.0;
     for (int halving = 0; halving < 30 && !improved; ++halving, length *= 0.5) {
@@ -129,19 +135,18 @@ bool SolvePhaseSplit(std::span<const double> z, const std::vector<std::vector<do
       converged = worst < 1e-10;
       break;
     }
-    beta = trial;
+    std::copy(trial.begin(), trial.end(), beta.begin());
     if (change < 1e-15) converged = true;
   }
 
-  compositions.resize(m);
-  for (auto& x : compositions) x.assign(n, 0.0);
+  for (const auto& x : compositions) std::fill(x.begin(), x.end(), 0.0);
   for (std::size_t i = 0; i < n; ++i) {
     if (z[i] == 0.0) continue;
     double ei = 0.0;
     for (std::size_t k = 0; k < m; ++k) ei += beta[k] * theta[k][i];
     for (std::size_t k = 0; k < m; ++k) compositions[k][i] = z[i] * theta[k][i] / ei;
   }
-  for (auto& x : compositions) {
+  for (const auto& x : compositions) {
     double sum = 0.0;
     for (double v : x) sum += v;
     for (double& v : x) v /= sum;

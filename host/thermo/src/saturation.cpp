@@ -9,6 +9,7 @@
 
 #include "tarvox/thermo/cubic_eos.hpp"
 #include "tarvox/thermo/flash_tp.hpp"
+#include "tarvox/thermo/fugacity_derivatives.hpp"
 #include "tarvox/thermo/stability.hpp"
 
 namespace tarvox::thermo {
@@ -42,32 +43,43 @@ double ScaleToSplit(std::span<const double> z, std::span<const double> k, double
   return std::exp(0.5 * (lo + hi));
 }
 
-// Residuals of the saturation problem in u = (ln K_1..n, ln P).
+// Residuals of the saturation problem in u = (ln K_1..n, ln P) and their analytic Jacobian. The phase
+// amounts x_i = z_i / (1 + beta (K_i - 1)) and y_i = K_i x_i are normalised before ln phi is evaluated;
+// ln phi is homogeneous of degree zero in the amounts, so its derivative in them is the mole-number
+// derivative divided by their sum.
 class SaturationEquations {
  public:
   SaturationEquations(const PengRobinsonAtTemperature& eos, std::span<const double> z, double beta)
-      : eos_(eos), z_(z), beta_(beta), x_(z.size()), y_(z.size()) {}
+      : eos_(eos),
+        z_(z),
+        beta_(beta),
+        x_(z.size()),
+        y_(z.size()),
+        x_amounts_(z.size()),
+        y_amounts_(z.size()),
+        jacobian_(static_cast<Eigen::Index>(z.size() + 1), static_cast<Eigen::Index>(z.size() + 1)) {}
 
-  // Returns false when the state leaves the admissible pressure range.
+  // Returns false when the state leaves the admissible pressure range. Keeps the state for Jacobian().
   bool Evaluate(const Eigen::VectorXd& u, Eigen::VectorXd& residual) {
     const std::size_t n = z_.size();
-    const double pressure = std::exp(u(static_cast<Eigen::Index>(n)));
-    if (!(pressure >= kLowestPressure && pressure <= kHighestPressure)) return false;
-    double sx = 0.0, sy = 0.0, split = 0.0;
+    pressure_ = std::exp(u(static_cast<Eigen::Index>(n)));
+    if (!(pressure_ >= kLowestPressure && pressure_ <= kHighestPressure)) return false;
+    x_sum_ = y_sum_ = 0.0;
+    double split = 0.0;
     for (std::size_t i = 0; i < n; ++i) {
       const double k = std::exp(u(static_cast<Eigen::Index>(i)));
-      x_[i] = z_[i] / (1.0 + beta_ * (k - 1.0));
-      y_[i] = k * x_[i];
-      sx += x_[i];
-      sy += y_[i];
-      split += y_[i] - x_[i];
+      x_amounts_[i] = z_[i] / (1.0 + beta_ * (k - 1.0));
+      y_amounts_[i] = k * x_amounts_[i];
+      x_sum_ += x_amounts_[i];
+      y_sum_ += y_amounts_[i];
+      split += y_amounts_[i] - x_amounts_[i];
     }
     for (std::size_t i = 0; i < n; ++i) {
-      x_[i] /= sx;
-      y_[i] /= sy;
+      x_[i] = x_amounts_[i] / x_sum_;
+      y_[i] = y_amounts_[i] / y_sum_;
     }
-    EvaluateLnPhi(eos_, pressure, x_, RootChoice::kLiquid, liquid_);
-    EvaluateLnPhi(eos_, pressure, y_, RootChoice::kVapour, vapour_);
+    EvaluateLnPhi(eos_, pressure_, x_, RootChoice::kLiquid, liquid_);
+    EvaluateLnPhi(eos_, pressure_, y_, RootChoice::kVapour, vapour_);
     residual.resize(static_cast<Eigen::Index>(n + 1));
     for (std::size_t i = 0; i < n; ++i) {
       const auto j = static_cast<Eigen::Index>(i);
@@ -75,6 +87,33 @@ class SaturationEquations {
     }
     residual(static_cast<Eigen::Index>(n)) = split;
     return residual.allFinite();
+  }
+
+  // Jacobian of the residuals at the state of the last Evaluate.
+  const Eigen::MatrixXd& Jacobian(const Eigen::VectorXd& u) {
+    const std::size_t n = z_.size();
+    const auto nn = static_cast<Eigen::Index>(n);
+    EvaluateLnPhiDerivatives(eos_, pressure_, liquid_, liquid_derivatives_);
+    EvaluateLnPhiDerivatives(eos_, pressure_, vapour_, vapour_derivatives_);
+    for (std::size_t j = 0; j < n; ++j) {
+      const double k = std::exp(u(static_cast<Eigen::Index>(j)));
+      const double denominator = 1.0 + beta_ * (k - 1.0);
+      const double dx = -x_amounts_[j] * beta_ * k / denominator / x_sum_;  // d x_j / d ln K_j, scaled
+      const double dy = y_amounts_[j] * (1.0 - beta_) / denominator / y_sum_;
+      const auto col = static_cast<Eigen::Index>(j);
+      for (std::size_t i = 0; i < n; ++i) {
+        jacobian_(static_cast<Eigen::Index>(i), col) = (i == j ? 1.0 : 0.0) +
+                                                       vapour_derivatives_.d_moles[i * n + j] * dy -
+                                                       liquid_derivatives_.d_moles[i * n + j] * dx;
+      }
+      jacobian_(nn, col) = dy * y_sum_ - dx * x_sum_;
+    }
+    for (std::size_t i = 0; i < n; ++i) {
+      jacobian_(static_cast<Eigen::Index>(i), nn) =
+          pressure_ * (vapour_derivatives_.d_pressure[i] - liquid_derivatives_.d_pressure[i]);
+    }
+    jacobian_(nn, nn) = 0.0;
+    return jacobian_;
   }
 
   // Same phase on both sides: the iteration has found the trivial solution.
@@ -92,27 +131,21 @@ class SaturationEquations {
   const PengRobinsonAtTemperature& eos_;
   std::span<const double> z_;
   double beta_;
-  std::vector<double> x_, y_;
+  double pressure_ = 0.0, x_sum_ = 0.0, y_sum_ = 0.0;
+  std::vector<double> x_, y_, x_amounts_, y_amounts_;
   FugacityEvaluation liquid_, vapour_;
+  LnPhiDerivatives liquid_derivatives_, vapour_derivatives_;
+  Eigen::MatrixXd jacobian_;
 };
 
-// Newton with a forward-difference Jacobian and backtracking; returns the final max-norm residual.
+// Newton with the analytic Jacobian and backtracking; returns the final max-norm residual.
 double NewtonPolish(SaturationEquations& equations, Eigen::VectorXd& u, int& iterations) {
-  const Eigen::Index m = u.size();
-  Eigen::VectorXd f, f_trial, u_trial;
+  Eigen::VectorXd f, f_trial, u_trial, step;
   if (!equations.Evaluate(u, f)) return std::numeric_limits<double>::infinity();
-  Eigen::MatrixXd jacobian(m, m);
   for (int iteration = 0; iteration < 30; ++iteration) {
     ++iterations;
     if (f.cwiseAbs().maxCoeff() < kTolerance) break;
-    for (Eigen::Index j = 0; j < m; ++j) {
-      u_trial = u;
-      const double h = 1e-7 * std::max(1.0, std::abs(u(j)));
-      u_trial(j) += h;
-      if (!equations.Evaluate(u_trial, f_trial)) return std::numeric_limits<double>::infinity();
-      jacobian.col(j) = (f_trial - f) / h;
-    }
-    Eigen::VectorXd step = jacobian.fullPivLu().solve(-f);
+    step = equations.Jacobian(u).partialPivLu().solve(-f);
     if (!step.allFinite()) break;
     const double largest = step.cwiseAbs().maxCoeff();
     if (largest > 1.0) step /= largest;
@@ -122,11 +155,13 @@ double NewtonPolish(SaturationEquations& equations, Eigen::VectorXd& u, int& ite
       u_trial = u + step;
       improved = equations.Evaluate(u_trial, f_trial) && f_trial.norm() < norm;
     }
-    if (!improved) break;
+    if (!improved) {
+      equations.Evaluate(u, f);  // leave the equations holding the last accepted state
+      break;
+    }
     u = u_trial;
     f = f_trial;
   }
-  equations.Evaluate(u, f);  // leave the equations holding the final state
   return f.cwiseAbs().maxCoeff();
 }
 
@@ -172,15 +207,19 @@ struct FlashSide {
   FlashResult flash;
 };
 
-FlashSide ClassifyByFlash(const Mixture& mixture, double temperature, double pressure,
-                          std::span<const double> z, double beta) {
+FlashSide ClassifyByFlash(FlashEngine& engine, double temperature, double pressure, std::span<const double> z,
+                          double beta) {
   FlashSide side;
-  side.flash = FlashTP(mixture, temperature, pressure, z);
+  side.flash = engine.Flash(temperature, pressure, z);
   const auto& slots = side.flash.slots;
   side.two_phase = side.flash.converged() && side.flash.phase_count >= 2 && slots[kVapourSlot].present;
   const double vapour = side.two_phase ? slots[kVapourSlot].phase_fraction : 0.0;
   side.below = beta < 1.0 ? side.two_phase && vapour >= beta : !side.two_phase;
   return side;
+}
+
+double VapourFractionMismatch(const FlashSide& side, double beta) {
+  return std::abs(side.flash.slots[kVapourSlot].phase_fraction - beta);
 }
 
 // ln K and ln P from a two-phase flash (the most abundant liquid against the vapour).
@@ -199,35 +238,62 @@ void StartFromFlash(const FlashResult& flash, std::span<const double> z, Eigen::
   u(static_cast<Eigen::Index>(z.size())) = std::log(flash.pressure);
 }
 
-// Scans the TP flash on a logarithmic pressure grid for the first change from "below" to "above",
-// narrows it by bisection and starts from the two-phase end of the bracket. Where several pressures
-// give the same vapour fraction (retrograde region), this finds the lowest.
-bool FlashBracketStart(const Mixture& mixture, double temperature, std::span<const double> z, double beta,
-                       Eigen::VectorXd& u, bool& bracket_matches_beta) {
-  constexpr int kLowestExponent = -8, kHighestExponent = 24;  // 10^(k/4) kPa
+// The pressure range searched for the state (the flash's region of interest).
+constexpr double kLowestSearchPressure = 1e-2;  // kPa
+constexpr double kHighestSearchPressure = 1e6;  // kPa
+constexpr double kNarrowestBracket = 1e-10;     // in ln P
+constexpr double kJumpBracket = 1e-5;           // in ln P
+
+// The safeguard when the substitution start fails: brackets the change from "below" to "above" by
+// flashes stepping away from `start_pressure` with growing ratios (2, 4, 16, ...), then tries Newton
+// from the two-phase end of the bracket and halves the bracket (in ln P) only while Newton fails or
+// leaves it. A handful of flashes when the start is reasonable.
+SaturationStatus BracketedNewton(const Mixture& mixture, double temperature, std::span<const double> z,
+                                 double beta, double start_pressure, SaturationEquations& equations,
+                                 Eigen::VectorXd& u, int& iterations) {
+  double pressure = std::clamp(start_pressure, kLowestSearchPressure, kHighestSearchPressure);
+  FlashEngine engine(mixture);
+  auto side = ClassifyByFlash(engine, temperature, pressure, z, beta);
+  const bool rising = side.below;
   std::optional<FlashSide> lo, hi;
-  for (int k = kLowestExponent; k <= kHighestExponent && !hi; ++k) {
-    auto side = ClassifyByFlash(mixture, temperature, std::pow(10.0, k / 4.0), z, beta);
-    if (side.below) {
-      lo = std::move(side);
-    } else if (lo) {
-      hi = std::move(side);
+  (side.below ? lo : hi) = std::move(side);
+  for (double ratio = 2.0; !(lo && hi); ratio = std::min(ratio * ratio, 1e4)) {
+    pressure = rising ? pressure * ratio : pressure / ratio;
+    if (pressure < kLowestSearchPressure || pressure > kHighestSearchPressure)
+      return SaturationStatus::kNoSolution;
+    auto next = ClassifyByFlash(engine, temperature, pressure, z, beta);
+    (next.below ? lo : hi) = std::move(next);
+  }
+  // Newton is tried from the first bracket whose two-phase end has a vapour fraction near beta, and
+  // again each time the bracket has narrowed sixteenfold (in ln P): a failed Newton costs more than a
+  // flash. Where the fraction stays far from beta while the bracket closes, it jumps there (a dew
+  // point at the upper edge of the region, say): one last try, then no such state.
+  double tried_width = std::numeric_limits<double>::infinity();
+  for (;;) {
+    const double width = std::log(hi->flash.pressure / lo->flash.pressure);
+    const FlashSide& start = lo->two_phase ? *lo : *hi;
+    const double mismatch = VapourFractionMismatch(start, beta);
+    const bool narrowest = width < kNarrowestBracket || (width < kJumpBracket && mismatch > 0.5);
+    if (start.two_phase && ((mismatch <= 0.5 && width * 16.0 <= tried_width) || narrowest)) {
+      tried_width = width;
+      StartFromFlash(start.flash, z, u);
+      const bool inside = [&] {
+        if (!(NewtonPolish(equations, u, iterations) < 1e-10) || equations.Trivial(u)) return false;
+        const double p = std::exp(u(static_cast<Eigen::Index>(z.size())));
+        return p >= lo->flash.pressure * (1.0 - 1e-9) && p <= hi->flash.pressure * (1.0 + 1e-9);
+      }();
+      if (inside) return SaturationStatus::kConverged;
     }
+    if (narrowest) break;
+    auto middle =
+        ClassifyByFlash(engine, temperature, std::sqrt(lo->flash.pressure * hi->flash.pressure), z, beta);
+    (middle.below ? lo : hi) = std::move(middle);
   }
-  if (!hi) return false;
-  for (int i = 0; i < 48; ++i) {
-    const double mid = std::sqrt(lo->flash.pressure * hi->flash.pressure);
-    auto side = ClassifyByFlash(mixture, temperature, mid, z, beta);
-    (side.below ? lo : hi) = std::move(side);
-  }
-  const auto& start = lo->two_phase ? *lo : *hi;
-  if (!start.two_phase) return false;
-  StartFromFlash(start.flash, z, u);
   // Above the critical temperature the upper edge of the two-phase region is a dew point, where the
-  // vapour fraction jumps to one instead of passing through beta. Close to the critical point all
-  // fractions meet, so a mismatch only counts once Newton has failed from there.
-  bracket_matches_beta = std::abs(start.flash.slots[kVapourSlot].phase_fraction - beta) < 1e-3;
-  return true;
+  // vapour fraction jumps to one instead of passing through beta: no such state exists.
+  const FlashSide& start = lo->two_phase ? *lo : *hi;
+  const bool matches_beta = start.two_phase && VapourFractionMismatch(start, beta) < 1e-3;
+  return matches_beta ? SaturationStatus::kNotConverged : SaturationStatus::kNoSolution;
 }
 
 }  // namespace
@@ -242,22 +308,15 @@ SaturationResult PressureAtVapourFraction(const Mixture& mixture, double tempera
   SaturationEquations equations(eos, z, beta);
   Eigen::VectorXd u(nn + 1);
 
-  const auto polished = [&]() {
-    return NewtonPolish(equations, u, result.iterations) < 1e-10 && !equations.Trivial(u);
-  };
-  bool solved =
-      SubstitutionStart(equations, mixture, temperature, z, beta, u, result.iterations) && polished();
-  if (!solved) {
-    bool bracket_matches_beta = false;
-    if (!FlashBracketStart(mixture, temperature, z, beta, u, bracket_matches_beta)) {
-      result.status = SaturationStatus::kNoSolution;
-      return result;
-    }
-    solved = polished();
-    if (!solved && !bracket_matches_beta) result.status = SaturationStatus::kNoSolution;
+  const bool started = SubstitutionStart(equations, mixture, temperature, z, beta, u, result.iterations);
+  const double start_pressure = std::exp(u(nn));
+  if (started && NewtonPolish(equations, u, result.iterations) < 1e-10 && !equations.Trivial(u)) {
+    result.status = SaturationStatus::kConverged;
+  } else {
+    result.status =
+        BracketedNewton(mixture, temperature, z, beta, start_pressure, equations, u, result.iterations);
   }
-  if (!solved) return result;
-  result.status = SaturationStatus::kConverged;
+  if (!result.converged()) return result;
   result.pressure = std::exp(u(nn));
   result.liquid_composition = equations.x();
   result.vapour_composition = equations.y();

@@ -1,5 +1,6 @@
 #include "tarvox/thermo/stability.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -7,11 +8,6 @@ namespace tarvox::thermo {
 namespace {
 
 constexpr int kMaxIterations = 300;
-
-struct TrialOutcome {
-  double tpd = 0.0;
-  std::vector<double> composition;
-};
 
 // Modified TPD, tm(W) = 1 + sum W_i (ln W_i + ln phi_i(w) - d_i - 1); negative anywhere proves instability.
 double TangentPlaneDistance(std::span<const double> w_amounts, std::span<const double> ln_w,
@@ -23,55 +19,64 @@ double TangentPlaneDistance(std::span<const double> w_amounts, std::span<const d
   return tm;
 }
 
-// Iterates one trial to its stationary point (or until it collapses onto the tested phase) and
-// reports the lowest TPD met on the way.
-TrialOutcome RunTrial(const PengRobinsonAtTemperature& eos, double pressure, std::span<const double> x,
-                      std::span<const double> d, std::vector<double> ln_w) {
+// Iterates the trial in work.ln_w to its stationary point (or until it collapses onto the tested
+// phase) and lowers result's distance and composition to the lowest TPD met on the way.
+void RunTrial(const PengRobinsonAtTemperature& eos, double pressure, std::span<const double> x,
+              StabilityWorkspace& work, StabilityResult& result) {
   const std::size_t n = x.size();
-  FugacityEvaluation fug;
-  std::vector<double> w(n), amounts(n), previous(n), delta(n), previous_delta(n), ln_x(n, 0.0);
-  for (std::size_t i = 0; i < n; ++i) {
-    if (x[i] > 0.0) ln_x[i] = std::log(x[i]);
-  }
-  TrialOutcome outcome{std::numeric_limits<double>::max(), {}};
+  auto& ln_w = work.ln_w;
+  std::fill(work.delta.begin(), work.delta.end(), 0.0);
   for (int iteration = 0; iteration < kMaxIterations; ++iteration) {
     double sum = 0.0;
     for (std::size_t i = 0; i < n; ++i) {
-      amounts[i] = x[i] > 0.0 ? std::exp(ln_w[i]) : 0.0;
-      sum += amounts[i];
+      work.amounts[i] = x[i] > 0.0 ? std::exp(ln_w[i]) : 0.0;
+      sum += work.amounts[i];
     }
-    for (std::size_t i = 0; i < n; ++i) w[i] = amounts[i] / sum;
-    EvaluateLnPhi(eos, pressure, w, RootChoice::kMinimumGibbs, fug);
-    const double tm = TangentPlaneDistance(amounts, ln_w, fug.ln_phi, d);
+    for (std::size_t i = 0; i < n; ++i) work.w[i] = work.amounts[i] / sum;
+    EvaluateLnPhi(eos, pressure, work.w, RootChoice::kMinimumGibbs, work.fugacity);
+    const double tm = TangentPlaneDistance(work.amounts, ln_w, work.fugacity.ln_phi, work.d);
     const double ln_sum = std::log(sum);
-    if (tm < outcome.tpd) outcome = {tm, w};
+    if (tm < result.min_tangent_plane_distance) {
+      result.min_tangent_plane_distance = tm;
+      result.trial_composition.assign(work.w.begin(), work.w.end());
+    }
 
     double step = 0.0, distance_to_feed = 0.0;
-    previous_delta = delta;
+    std::swap(work.previous_delta, work.delta);
     for (std::size_t i = 0; i < n; ++i) {
+      work.delta[i] = 0.0;
       if (x[i] == 0.0) continue;
-      previous[i] = ln_w[i];
-      ln_w[i] = d[i] - fug.ln_phi[i];
-      delta[i] = ln_w[i] - previous[i];
-      step = std::max(step, std::abs(delta[i]));
-      distance_to_feed = std::max(distance_to_feed, std::abs(previous[i] - ln_sum - ln_x[i]));
+      work.previous[i] = ln_w[i];
+      ln_w[i] = work.d[i] - work.fugacity.ln_phi[i];
+      work.delta[i] = ln_w[i] - work.previous[i];
+      step = std::max(step, std::abs(work.delta[i]));
+      distance_to_feed = std::max(distance_to_feed, std::abs(work.previous[i] - ln_sum - work.ln_x[i]));
     }
     if (distance_to_feed < 1e-4 && iteration > 3) break;  // collapsing onto the tested phase
     if (step < 1e-11) break;
+    // A stationary point this close with a clearly positive distance proves nothing: substitution
+    // lowers tm monotonically, by far less than tm in the steps left.
+    if (step < 1e-7 && tm > 1e-4) break;
     // Successive substitution converges linearly along a dominant eigenvector; extrapolate along it.
     if (iteration % 5 == 4) {
       double num = 0.0, den = 0.0;
       for (std::size_t i = 0; i < n; ++i) {
-        num += delta[i] * previous_delta[i];
-        den += previous_delta[i] * previous_delta[i];
+        num += work.delta[i] * work.previous_delta[i];
+        den += work.previous_delta[i] * work.previous_delta[i];
       }
       const double lambda = den > 0.0 ? num / den : 0.0;
       if (lambda > 0.0 && lambda < 0.95) {
-        for (std::size_t i = 0; i < n; ++i) ln_w[i] += delta[i] * lambda / (1.0 - lambda);
+        for (std::size_t i = 0; i < n; ++i) ln_w[i] += work.delta[i] * lambda / (1.0 - lambda);
       }
     }
   }
-  return outcome;
+}
+
+void Resize(StabilityWorkspace& work, std::size_t n) {
+  for (auto* v : {&work.d, &work.ln_k, &work.ln_x, &work.ln_w, &work.w, &work.amounts, &work.previous,
+                  &work.delta, &work.previous_delta}) {
+    v->assign(n, 0.0);
+  }
 }
 
 }  // namespace
@@ -88,45 +93,53 @@ std::vector<double> WilsonKValues(const Mixture& mixture, double temperature, do
 
 StabilityResult TestStability(const PengRobinsonAtTemperature& eos, double pressure,
                               std::span<const double> x, std::span<const double> ln_phi, double threshold) {
-  const std::size_t n = x.size();
-  std::vector<double> d(n, 0.0);
-  for (std::size_t i = 0; i < n; ++i) {
-    if (x[i] > 0.0) d[i] = std::log(x[i]) + ln_phi[i];
-  }
-  const auto wilson = WilsonKValues(eos.mixture(), eos.temperature(), pressure);
-  std::vector<std::vector<double>> starts;
-  const auto add_wilson = [&](double power) {
-    std::vector<double> ln_w(n, 0.0);
-    for (std::size_t i = 0; i < n; ++i) {
-      if (x[i] > 0.0) ln_w[i] = std::log(x[i]) + power * std::log(wilson[i]);
-    }
-    starts.push_back(std::move(ln_w));
-  };
-  add_wilson(1.0);
-  add_wilson(-1.0);
-  if (const auto water = eos.mixture().water_index(); water && x[*water] > 0.0) {
-    std::vector<double> ln_w(n, 0.0);
-    for (std::size_t i = 0; i < n; ++i) {
-      if (x[i] > 0.0) ln_w[i] = i == *water ? std::log(0.999) : std::log(1e-3 * x[i]);
-    }
-    starts.push_back(std::move(ln_w));
-  }
-  add_wilson(1.0 / 3.0);
-  add_wilson(-1.0 / 3.0);
-  // The first trial that proves instability ends the test: its stationary point is a good start
-  // for the split, and any further phase is found by testing the split itself.
+  StabilityWorkspace work;
   StabilityResult result;
-  for (auto& start : starts) {
-    const auto outcome = RunTrial(eos, pressure, x, d, std::move(start));
-    if (outcome.tpd < result.min_tangent_plane_distance) {
-      result.min_tangent_plane_distance = outcome.tpd;
-      result.trial_composition = outcome.composition;
+  TestStability(eos, pressure, x, ln_phi, threshold, work, result);
+  return result;
+}
+
+void TestStability(const PengRobinsonAtTemperature& eos, double pressure, std::span<const double> x,
+                   std::span<const double> ln_phi, double threshold, StabilityWorkspace& work,
+                   StabilityResult& result) {
+  const std::size_t n = x.size();
+  Resize(work, n);
+  const Mixture& mixture = eos.mixture();
+  for (std::size_t i = 0; i < n; ++i) {
+    const auto& c = mixture.component(i);
+    // ln of Wilson's K (see WilsonKValues)
+    work.ln_k[i] = std::log(c.critical_pressure / pressure) +
+                   5.373 * (1.0 + c.acentric_factor) * (1.0 - c.critical_temperature / eos.temperature());
+    if (x[i] > 0.0) {
+      work.ln_x[i] = std::log(x[i]);
+      work.d[i] = work.ln_x[i] + ln_phi[i];
     }
+  }
+  result.stable = true;
+  result.min_tangent_plane_distance = 0.0;
+  result.trial_composition.clear();
+  const auto water = mixture.water_index();
+  const bool water_trial = water && x[*water] > 0.0;
+  // Trial phases in order: Wilson vapour-like and liquid-like, almost pure water, and the cube-root
+  // variants of the Wilson trials. The first trial that proves instability ends the test: its
+  // stationary point is a good start for the split, and any further phase is found by testing the
+  // split itself.
+  for (const double power : {1.0, -1.0, 0.0, 1.0 / 3.0, -1.0 / 3.0}) {
+    if (power == 0.0 && !water_trial) continue;
+    for (std::size_t i = 0; i < n; ++i) {
+      if (x[i] == 0.0) {
+        work.ln_w[i] = 0.0;
+      } else if (power == 0.0) {
+        work.ln_w[i] = i == *water ? std::log(0.999) : std::log(1e-3 * x[i]);
+      } else {
+        work.ln_w[i] = work.ln_x[i] + power * work.ln_k[i];
+      }
+    }
+    RunTrial(eos, pressure, x, work, result);
     if (result.min_tangent_plane_distance < threshold) break;
   }
   result.stable = !(result.min_tangent_plane_distance < threshold);
   if (result.stable) result.trial_composition.clear();
-  return result;
 }
 
 }  // namespace tarvox::thermo

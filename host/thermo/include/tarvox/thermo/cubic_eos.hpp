@@ -26,8 +26,9 @@ struct MixingParameters {
   std::vector<double> a_partial;  // sum_j x_j a_ij, needed by the fugacity coefficients
 };
 
-// Peng-Robinson parameters of a mixture at a fixed temperature. Caches the n x n matrix a_ij and its
-// temperature derivatives so that repeated evaluations at one temperature (flashes) cost O(n^2) each.
+// Peng-Robinson parameters of a mixture at a fixed temperature. a_ij = sqrt(a_i a_j)(1 - k_ij) is
+// kept as sqrt(a_i) and the non-zero k_ij of each row, so that mixing costs O(n + number of non-zero
+// k_ij) rather than O(n^2): most pairs of a process stream have k_ij = 0.
 // Keeps a pointer to the mixture, which must outlive it.
 class PengRobinsonAtTemperature {
  public:
@@ -38,16 +39,27 @@ class PengRobinsonAtTemperature {
   std::size_t size() const { return b_.size(); }
   double b(std::size_t i) const { return b_[i]; }
   double c(std::size_t i) const { return c_[i]; }
+  double a(std::size_t i, std::size_t j) const {
+    return (1.0 - mixture_->kij(i, j)) * sqrt_a_[i] * sqrt_a_[j];
+  }
 
   // x must have size() entries summing to one. Temperature derivatives are skipped when not asked
   // for, which halves the cost inside flash iterations.
   void Mix(std::span<const double> x, bool with_temperature_derivatives, MixingParameters& out) const;
 
  private:
+  // One non-zero k_ij of row i: column j and k_ij.
+  struct Interaction {
+    std::size_t column;
+    double kij;
+  };
+
   const Mixture* mixture_;
   double temperature_;
   std::vector<double> b_, c_;
-  std::vector<double> aij_, daij_dt_, d2aij_dt2_;
+  std::vector<double> sqrt_a_, d_sqrt_a_dt_, d2_sqrt_a_dt2_;
+  std::vector<std::size_t> row_start_;  // row i's interactions: [row_start_[i], row_start_[i + 1])
+  std::vector<Interaction> interactions_;
 };
 
 // Compressibility factor of the untranslated equation for A = a P/(R T)^2 and B = b P/(R T).

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <memory>
 #include <optional>
 #include <span>
 #include <vector>
@@ -44,18 +45,57 @@ struct FlashResult {
   bool converged() const { return status == FlashStatus::kConverged; }
 };
 
+// Where the converged two-phase split is tested for a third phase.
+enum class ThirdPhaseCheck {
+  // Only where a third phase can appear: a polar component (water, ammonia, an amine or a physical
+  // solvent) is in the feed, or the temperature lies below kSecondLiquidTemperature, under which
+  // CO2- or ethane-rich liquids and light gases can separate from heavier hydrocarbons.
+  kWhereOneCanAppear,
+  kAlways,
+};
+
+// The critical temperature of ethane, the highest of the light solvents (CO2 304.1 K, ethane 305.3 K)
+// whose liquids can separate from heavy hydrocarbons near their critical point. Above it, and without
+// polar components, the model gives at most two phases (test: FlashTP.NoThirdPhaseWhereTheCheckIsSkipped).
+inline constexpr double kSecondLiquidTemperature = 305.32;  // K
+
 struct FlashOptions {
-  double tolerance = 1e-12;   // on ln-fugacity differences between phases
+  double tolerance = 1e-12;  // on ln-fugacity differences between phases
   int max_iterations = 500;  // substitution steps per stage before Newton takes over
   double stability_threshold = -1e-10;
+  ThirdPhaseCheck third_phase = ThirdPhaseCheck::kWhereOneCanAppear;
 };
 
 // Isothermal flash at T (K) and P (kPa) of a feed in any amounts (normalised here): stability test
-// of the feed, two-phase split, stability test of the split, and a third phase when that test fails.
-// Each split is converged by accelerated successive substitution and, if that has not converged
-// within max_iterations, by Newton with a finite-difference Jacobian (at most 50 steps).
+// of the feed, two-phase split, stability test of the split where a third phase can appear (see
+// ThirdPhaseCheck), and a third phase when that test fails. Each split is converged by a few steps of
+// accelerated successive substitution and finished by Newton with the analytic Hessian of the Gibbs
+// energy; substitution continues where Newton cannot (a phase about to vanish).
 // Throws std::invalid_argument for T <= 0, P <= 0 or a bad feed.
 FlashResult FlashTP(const Mixture& mixture, double temperature, double pressure, std::span<const double> feed,
                     const FlashOptions& options = {});
+
+// The same flash for one mixture, keeping its work arrays and the equation of state of the last
+// temperature between flashes, so that the iterations of repeated flashes allocate nothing.
+//
+// With `warm_start`, a flash at the temperature of the last flash that split into two phases, of a
+// feed within 1e-4 (mole fraction) of that flash's, starts the split from its K values, skipping the feed's
+// stability test; the split is taken only when it converges to two distinct phases of lower Gibbs energy than
+// the feed, else the flash starts afresh. The result then agrees with a cold flash to the tolerance, not bit
+// for bit.
+class FlashEngine {
+ public:
+  explicit FlashEngine(const Mixture& mixture);
+  ~FlashEngine();
+  FlashEngine(FlashEngine&&) noexcept;
+  FlashEngine& operator=(FlashEngine&&) noexcept;
+
+  FlashResult Flash(double temperature, double pressure, std::span<const double> feed,
+                    const FlashOptions& options = {}, bool warm_start = false);
+
+ private:
+  class Work;
+  std::unique_ptr<Work> work_;
+};
 
 }  // namespace tarvox::thermo

@@ -23,6 +23,9 @@ struct ComponentConstants {
   double critical_volume = 0.0;  // m3/kmol; 0 = unknown (no viscosity then)
   IdealGasCp ideal_gas_cp;       // all zero = unknown (caloric properties then lack the ideal part)
   bool is_water = false;         // used for the aqueous-phase trial and slot assignment
+  // Water, ammonia, amines and physical solvents: they separate from hydrocarbons into a liquid of
+  // their own, so a flash looks for a third phase wherever one of them is present.
+  bool is_polar = false;
 };
 
 // Temperature function of the attractive parameter.
@@ -46,7 +49,6 @@ class Mixture {
   double kij(std::size_t i, std::size_t j) const { return kij_[i * size() + j]; }
   double kappa(std::size_t i) const { return kappa_[i]; }
   std::optional<std::size_t> water_index() const { return water_index_; }
-  std::optional<std::size_t> IndexOf(std::string_view name) const;
 
  private:
   std::vector<ComponentConstants> components_;

@@ -11,7 +11,7 @@ enum class SaturationStatus {
   kConverged,
   kNoSolution,    // no two-phase state with this vapour fraction exists at T (e.g. T above the
                   // cricondentherm, a supercritical pure component)
-  kNotConverged,  // a bracket was found but the final Newton iteration failed
+  kNotConverged,  // a bracket was found but Newton did not converge inside it
 };
 
 struct SaturationResult {
@@ -26,11 +26,11 @@ struct SaturationResult {
 
 // Pressure at which a feed at temperature T (K) splits into a liquid (smallest-volume root) and a
 // vapour (largest-volume root) with vapour mole fraction beta, 0 <= beta <= 1 (0: bubble point,
-// 1: dew point). First successive substitution from Wilson K-values; when that falls onto the
-// trivial solution (typical near critical points), the TP flash is scanned over 0.01 kPa .. 1 GPa
-// and the pressure bracketed by bisection. Either start is finished by Newton on (ln K, ln P) to
-// 1e-12. Only vapour-liquid: an aqueous third liquid is not part of the equations. Throws
-// std::invalid_argument for bad arguments.
+// 1: dew point). Newton on (ln K, ln P) with the analytic Jacobian to 1e-12, started by successive
+// substitution from Wilson K-values; when that falls onto the trivial solution (typical near critical
+// points), TP flashes bracket the state from the substitution's last pressure and Newton starts from
+// the bracket's two-phase flash. Only vapour-liquid: an aqueous third liquid is not part of the
+// equations. Throws std::invalid_argument for bad arguments.
 SaturationResult PressureAtVapourFraction(const Mixture& mixture, double temperature, double beta,
                                           std::span<const double> feed);
 

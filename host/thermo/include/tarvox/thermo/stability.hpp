@@ -26,4 +26,16 @@ StabilityResult TestStability(const PengRobinsonAtTemperature& eos, double press
                               std::span<const double> x, std::span<const double> ln_phi,
                               double threshold = -1e-10);
 
+// Scratch storage of the test, reused across calls so that a test allocates nothing once it has grown
+// to the mixture's size.
+struct StabilityWorkspace {
+  std::vector<double> d, ln_k, ln_x, ln_w, w, amounts, previous, delta, previous_delta;
+  FugacityEvaluation fugacity;
+};
+
+// The same test writing into `result` (whose storage is reused).
+void TestStability(const PengRobinsonAtTemperature& eos, double pressure, std::span<const double> x,
+                   std::span<const double> ln_phi, double threshold, StabilityWorkspace& work,
+                   StabilityResult& result);
+
 }  // namespace tarvox::thermo

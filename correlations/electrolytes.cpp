@@ -113,11 +113,16 @@ HMODULE LoadElectrolyteLibrary(std::string scrambled_name) {
 int ElectrolytePhaseCode(const FluidState& state, int phase) {
   const bool first = state.PhaseFraction[kLiquid1] > 0.0;
   const bool second = state.PhaseFraction[kLiquid2] > 0.0;
+  // Whether a liquid is the only one, the hydrocarbon liquid or the water depends on the other
+  // liquid's fraction too; one that is no number leaves that open, and the library answers
+  // differently for the hydrocarbon liquid.
+  const bool both_known =
+      !std::isnan(state.PhaseFraction[kLiquid1]) && !std::isnan(state.PhaseFraction[kLiquid2]);
   switch (phase) {
     case kLiquid1:
-      return first ? (second ? 6 : 2) : 0;
+      return first && both_known ? (second ? 6 : 2) : 0;
     case kLiquid2:
-      return second ? (first ? 4 : 2) : 0;
+      return second && both_known ? (first ? 4 : 2) : 0;
     case kFeed:
       return first || second ? 2 : 0;
     default:

@@ -26,7 +26,8 @@ std::string UnscrambleLibraryName(std::string_view stored);
 HMODULE LoadElectrolyteLibrary(std::string scrambled_name);
 
 // The phase code passed to the library for a phase of the loaded state: 2 for the whole liquid,
-// 6 and 4 for the first and the second of two liquids; 0 when the phase has no liquid to report on.
+// 6 and 4 for the first and the second of two liquids; 0 when the phase has no liquid to report on, or
+// when a liquid fraction that decides between these codes is no number.
 int ElectrolytePhaseCode(const FluidState& state, int phase);
 
 // The values handed to the entry point besides the key, the reserved 0 and the result holder.

@@ -52,6 +52,12 @@ TEST(ElectrolyteLibrary, PhaseCodesForOneAndTwoLiquids) {
   EXPECT_EQ(ElectrolytePhaseCode(second_only, 2), 2);
   EXPECT_EQ(ElectrolytePhaseCode(second_only, 1), 0);
   EXPECT_EQ(ElectrolytePhaseCode(FluidState{}, 4), 0);
+
+  // A second fraction that is no number leaves open whether the first liquid is the only one.
+  FluidState unknown_second = first_only;
+  unknown_second.PhaseFraction[2] = std::numeric_limits<double>::quiet_NaN();
+  EXPECT_EQ(ElectrolytePhaseCode(unknown_second, 1), 0);
+  EXPECT_EQ(ElectrolytePhaseCode(unknown_second, 4), 2);
 }
 
 TEST(ElectrolyteLibrary, ArgumentsInKelvinPascalAndTruncatedIdentifiers) {

@@ -37,16 +37,30 @@ int RunCalc(const CalcOptions& options) {
     Report(e.what());
     return e.status();
   }
+  const std::vector<InputSetting> settings = options.Settings();
+  const bool several = options.batch || options.stream_files.size() > 1;
+  // Every stream is read and checked before any is computed: one refused stream stops the run with
+  // nothing computed, unless the good ones are to be computed anyway.
   bool refused = false;
-  for (const BatchEntry& entry : entries) {
-    if (entry.stream) continue;
+  for (BatchEntry& entry : entries) {
+    if (entry.stream) {
+      try {
+        CheckStream(*entry.stream, settings);
+        continue;
+      } catch (const CalcError& e) {
+        if (e.status() != kBadInputStatus) {
+          Report(e.what());
+          return e.status();
+        }
+        entry.error = several ? entry.origin + ": " + e.what() : e.what();
+        entry.stream.reset();
+      }
+    }
     Report(entry.error);
     refused = true;
   }
   if (refused && !options.keep_going) return kBadInputStatus;
 
-  const std::vector<InputSetting> settings = options.Settings();
-  const bool several = options.batch || options.stream_files.size() > 1;
   std::vector<CalcReport> reports;
   {
     ProgressLine progress(entries.size(), "streams");

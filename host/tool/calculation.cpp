@@ -59,7 +59,40 @@ CorrelationRow Compute(Connection& connection) {
   return row;
 }
 
+// The file's inputs followed by `settings`, each of a known class.
+std::vector<InputSetting> AllSettings(const StreamFile& file, const std::vector<InputSetting>& settings) {
+  std::vector<InputSetting> all_settings = file.inputs;
+  all_settings.insert(all_settings.end(), settings.begin(), settings.end());
+  for (const InputSetting& setting : all_settings)
+    if (!KnownClass(setting.class_name)) BadInput("unknown class \"" + setting.class_name + "\" in an input");
+  return all_settings;
+}
+
+std::shared_ptr<const thermo::ComponentDatabase> ComponentDatabase() {
+  try {
+    return host::SharedComponentDatabase();
+  } catch (const std::exception& e) {
+    Failure(e.what());
+  }
+}
+
+ComPtr<host::PengRobinsonFluid> StreamFluid(const std::shared_ptr<const thermo::ComponentDatabase>& database,
+                                            const StreamFile& file) {
+  std::string error;
+  ComPtr<host::PengRobinsonFluid> fluid = host::PengRobinsonFluid::Create(database, file.stream, error);
+  if (!fluid) BadInput("stream \"" + file.stream.name + "\": " + error);
+  return fluid;
+}
+
 }  // namespace
+
+void CheckStream(const StreamFile& file, const std::vector<InputSetting>& settings) {
+  const std::vector<InputSetting> all_settings = AllSettings(file, settings);
+  StreamFluid(ComponentDatabase(), file);
+  ComSession session;
+  for (const InputSetting& setting : all_settings)
+    if (const std::string refused = CheckInputOnItsClass(setting); !refused.empty()) BadInput(refused);
+}
 
 std::vector<std::string> SelectClasses(const std::vector<std::string>& only) {
   if (only.empty()) return {kClassNames.begin(), kClassNames.end()};
@@ -84,20 +117,10 @@ StreamFile SampleStreamFile(const std::string& name) {
 
 CalcReport Calculate(const StreamFile& file, const std::vector<std::string>& classes,
                      const std::vector<InputSetting>& settings) {
-  std::vector<InputSetting> all_settings = file.inputs;
-  all_settings.insert(all_settings.end(), settings.begin(), settings.end());
-  for (const InputSetting& setting : all_settings)
-    if (!KnownClass(setting.class_name)) BadInput("unknown class \"" + setting.class_name + "\" in an input");
-
-  std::shared_ptr<const thermo::ComponentDatabase> database;
-  try {
-    database = host::SharedComponentDatabase();
-  } catch (const std::exception& e) {
-    Failure(e.what());
-  }
+  const std::vector<InputSetting> all_settings = AllSettings(file, settings);
+  const std::shared_ptr<const thermo::ComponentDatabase> database = ComponentDatabase();
   std::string error;
-  ComPtr<host::PengRobinsonFluid> fluid = host::PengRobinsonFluid::Create(database, file.stream, error);
-  if (!fluid) BadInput("stream \"" + file.stream.name + "\": " + error);
+  ComPtr<host::PengRobinsonFluid> fluid = StreamFluid(database, file);
 
   ComSession session;
   auto site = ComPtr<host::StreamSite>::Adopt(new host::StreamSite());

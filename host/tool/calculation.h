@@ -34,6 +34,10 @@ std::vector<std::string> SelectClasses(const std::vector<std::string>& only);
 StreamFile ReadStreamPath(const std::string& path);
 StreamFile SampleStreamFile(const std::string& name);
 
+// Everything Calculate checks before it computes, without connecting anything: a run of several
+// streams checks them all first, so that one refused stream leaves all uncomputed. Throws CalcError.
+void CheckStream(const StreamFile& file, const std::vector<InputSetting>& settings);
+
 // Connects `classes` to the stream on the Peng-Robinson host fluid, applies the file's inputs and
 // then `settings`, and calculates each class. Every input is checked before anything is computed;
 // throws CalcError.

@@ -11,7 +11,7 @@
 namespace tarvox::tool {
 
 // One report per value of `variation`, in order; `step_done` is called after each. Throws
-// CalcError, for the first value refused.
+// CalcError for the first value refused, before anything is computed.
 std::vector<CalcReport> Sweep(const StreamFile& file, const Variation& variation,
                               const std::vector<std::string>& classes,
                               const std::vector<InputSetting>& settings,

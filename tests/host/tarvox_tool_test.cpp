@@ -325,6 +325,14 @@ TEST_F(TarvoxTool, BatchLinesAreComputedInOrderAndABadLineIsReportedWithItsNumbe
   const nlohmann::json reports = nlohmann::json::parse(kept.out);
   ASSERT_EQ(reports.size(), 2u);
   EXPECT_EQ(reports[1]["stream"], "c");
+
+  // Refused only when its fluid is built: still before the first line is computed.
+  const std::string unknown = StreamFile(
+      "unknown.jsonl",
+      line("a") +
+          R"({"name": "b", "temperature_C": 20, "pressure_kPa": 100, "molar_flow_kmol_h": 1, "composition": {"unobtainium": 1}})" +
+          "\n");
+  ExpectRefused(Calc("--only MolecularWeight --batch " + unknown), "unknown.jsonl:2:");
 }
 
 TEST_F(TarvoxTool, SweepPrintsOneRowPerValueAndRefusesABadRange) {
@@ -340,6 +348,7 @@ TEST_F(TarvoxTool, SweepPrintsOneRowPerValueAndRefusesABadRange) {
   EXPECT_GT(densities.front(), densities.back()) << "the well stream expands as it warms";
   ExpectRefused(Run("sweep --vary temperature_C=200:0:5"), "start <= stop");
   ExpectRefused(Run("sweep --vary Volume=1:2:1"), "Volume");
+  ExpectRefused(Run("sweep --vary temperature_C=900:1100:100"), "1100");
 }
 
 TEST_F(TarvoxTool, EachCommandHasHelpAndTheToolItsVersion) {

@@ -9,7 +9,7 @@
 #include "bisection.hpp"
 #include "component_volatility.hpp"
 #include "equilibrium_constants.hpp"
-#include "species_balance.hpp"
+#include "charge_balance.hpp"
 #include "water_vapour_pressure.hpp"
 
 namespace tarvox::electrolyte {

@@ -8,7 +8,7 @@
 
 #include "equilibrium_constants.hpp"
 #include "davies_activity.hpp"
-#include "species_balance.hpp"
+#include "charge_balance.hpp"
 
 namespace tarvox::electrolyte {
 namespace {

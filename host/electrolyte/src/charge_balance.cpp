@@ -1,4 +1,4 @@
-#include "species_balance.hpp"
+#include "charge_balance.hpp"
 
 #include <array>
 #include <cmath>

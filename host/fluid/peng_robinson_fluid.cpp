@@ -75,6 +75,19 @@ PengRobinsonFluid::PengRobinsonFluid(std::shared_ptr<const thermo::ComponentData
                              stream_.composition);
 }
 
+std::optional<std::string> PengRobinsonFluid::Refusal(const thermo::ComponentDatabase& database,
+                                                      const StreamConditions& stream) {
+  if (std::optional<std::string> outside = OutsideValidityWindow(stream)) return outside;
+  try {
+    Records(database, stream);
+    thermo::MakeMixture(database, stream.components);
+    thermo::NormalisedComposition(stream.composition, stream.components.size());
+  } catch (const std::exception& e) {
+    return e.what();
+  }
+  return std::nullopt;
+}
+
 ComPtr<PengRobinsonFluid> PengRobinsonFluid::Create(std::shared_ptr<const thermo::ComponentDatabase> database,
                                                     StreamConditions stream, std::string& error) {
   if (const std::optional<std::string> outside = OutsideValidityWindow(stream)) {

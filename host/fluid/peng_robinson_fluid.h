@@ -3,6 +3,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,10 @@ class PengRobinsonFluid final : public ComObject<IHostFluid>, public IHostFlash,
   // Throws std::invalid_argument for a component the database does not hold, a composition of
   // the wrong length, with a negative entry or without any positive one.
   PengRobinsonFluid(std::shared_ptr<const thermo::ComponentDatabase> database, StreamConditions stream);
+
+  // Why a fluid of `stream` would be refused, without building it (no flash); empty when it would not.
+  static std::optional<std::string> Refusal(const thermo::ComponentDatabase& database,
+                                            const StreamConditions& stream);
 
   // A new fluid with one reference for the caller; empty with `error` set when the stream is invalid.
   static ComPtr<PengRobinsonFluid> Create(std::shared_ptr<const thermo::ComponentDatabase> database,

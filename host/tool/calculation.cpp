@@ -25,6 +25,10 @@ constexpr LONG kStreamHandle = 1;
 [[noreturn]] void BadInput(const std::string& message) { throw CalcError(message, kBadInputStatus); }
 [[noreturn]] void Failure(const std::string& message) { throw CalcError(message, kFailureStatus); }
 
+[[noreturn]] void RefusedStream(const StreamFile& file, const std::string& reason) {
+  BadInput("stream \"" + file.stream.name + "\": " + reason);
+}
+
 bool KnownClass(const std::string& name) {
   return std::find(kClassNames.begin(), kClassNames.end(), name) != kClassNames.end();
 }
@@ -80,7 +84,7 @@ ComPtr<host::PengRobinsonFluid> StreamFluid(const std::shared_ptr<const thermo::
                                             const StreamFile& file) {
   std::string error;
   ComPtr<host::PengRobinsonFluid> fluid = host::PengRobinsonFluid::Create(database, file.stream, error);
-  if (!fluid) BadInput("stream \"" + file.stream.name + "\": " + error);
+  if (!fluid) RefusedStream(file, error);
   return fluid;
 }
 
@@ -88,7 +92,9 @@ ComPtr<host::PengRobinsonFluid> StreamFluid(const std::shared_ptr<const thermo::
 
 void CheckStream(const StreamFile& file, const std::vector<InputSetting>& settings) {
   const std::vector<InputSetting> all_settings = AllSettings(file, settings);
-  StreamFluid(ComponentDatabase(), file);
+  if (const std::optional<std::string> refused =
+          host::PengRobinsonFluid::Refusal(*ComponentDatabase(), file.stream))
+    RefusedStream(file, *refused);
   ComSession session;
   for (const InputSetting& setting : all_settings)
     if (const std::string refused = CheckInputOnItsClass(setting); !refused.empty()) BadInput(refused);

@@ -71,8 +71,7 @@ PengRobinsonFluid::PengRobinsonFluid(std::shared_ptr<const thermo::ComponentData
   stream_.composition = thermo::NormalisedComposition(stream_.composition, components_.size());
   if (std::isfinite(stream_.temperature_c) && stream_.pressure_kpa > 0.0 &&
       std::isfinite(stream_.pressure_kpa))
-    split_ = thermo::FlashTP(mixture_, stream_.temperature_c + kKelvinOffset, stream_.pressure_kpa,
-                             stream_.composition);
+    split_ = flashes_.Flash(stream_.temperature_c + kKelvinOffset, stream_.pressure_kpa, stream_.composition);
 }
 
 std::optional<std::string> PengRobinsonFluid::Refusal(const thermo::ComponentDatabase& database,

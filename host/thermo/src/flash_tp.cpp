@@ -185,7 +185,8 @@ class FlashEngine::Work {
           }
         }
       }
-      result.fugacity_residual = stage.residual;
+      // A rejected warm split leaves its residual behind; a feed found stable has none.
+      result.fugacity_residual = split ? stage.residual : 0.0;
       if (split && !stage.converged) return result;
     }
     result.status = FlashStatus::kConverged;

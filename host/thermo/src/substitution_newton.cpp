@@ -24,13 +24,12 @@ class SubstitutionMap {
     std::array<std::span<const double>, kMaxPhases> ln_phi;
     std::array<std::span<double>, kMaxPhases> compositions;
     std::array<double, kMaxPhases> beta = start_beta_;
-    phases.Clear();
+    phases.Resize(m_, n);
     for (std::size_t k = 0; k < m_; ++k) {
       for (std::size_t i = 0; i < n; ++i) {
         ln_phi_[k * n + i] = k == 0 ? 0.0 : -u(static_cast<Eigen::Index>((k - 1) * n + i));
       }
       ln_phi[k] = {&ln_phi_[k * n], n};
-      phases.Add(eos_, pressure_, z_, 0.0);  // storage for the composition, evaluated below
       compositions[k] = phases[k].x;
     }
     SolvePhaseSplit(z_, {ln_phi.data(), m_}, {beta.data(), m_}, {compositions.data(), m_}, split_work_);

@@ -34,6 +34,11 @@ class WorkingPhases {
     EvaluateLnPhi(eos, pressure, phase.x, RootChoice::kMinimumGibbs, phase.fugacity);
   }
   void Clear() { count_ = 0; }
+  // m phases of n components whose compositions and ln phi the caller fills in.
+  void Resize(std::size_t m, std::size_t n) {
+    count_ = m;
+    for (std::size_t k = 0; k < m; ++k) phases_[k].x.resize(n);
+  }
   // Removes phase k, keeping the order of the others.
   void Remove(std::size_t k) {
     for (std::size_t j = k; j + 1 < count_; ++j) std::swap(phases_[j], phases_[j + 1]);

@@ -14,19 +14,35 @@ CPropertyCalculator calculator_instance;
 // value that is no number never enters a sum as the marker.
 double Cleaned(double value) { return std::isfinite(value) ? value : EMPTY_VALUE; }
 
+// A loaded host value that is no number travels on as NaN and is emptied where it is written; an
+// infinity becomes NaN first, since arithmetic can turn it into a finite number (1 / inf is 0).
+double InfinityAsNaN(double value) { return std::isinf(value) ? std::nan("") : value; }
+
 // The record's doubles sit at 4-byte boundaries, so they are read and written by value through
 // the record, never through references.
-void CleanRecord(FluidState& s) {
-  s.Temperature = Cleaned(s.Temperature);
-  s.Pressure = Cleaned(s.Pressure);
+template <class Rule>
+void ApplyToScalars(FluidState& s, Rule rule) {
+  s.Temperature = rule(s.Temperature);
+  s.Pressure = rule(s.Pressure);
   for (int k = 0; k < PhaseSlotCount; ++k) {
-    s.MolarEnthalpy[k] = Cleaned(s.MolarEnthalpy[k]);
-    s.MolarEntropy[k] = Cleaned(s.MolarEntropy[k]);
-    s.MolarHeatCapacity[k] = Cleaned(s.MolarHeatCapacity[k]);
-    s.MolarVolume[k] = Cleaned(s.MolarVolume[k]);
-    s.Viscosity[k] = Cleaned(s.Viscosity[k]);
-    if (k < 4) s.PhaseFraction[k] = Cleaned(s.PhaseFraction[k]);
+    s.MolarEnthalpy[k] = rule(s.MolarEnthalpy[k]);
+    s.MolarEntropy[k] = rule(s.MolarEntropy[k]);
+    s.MolarHeatCapacity[k] = rule(s.MolarHeatCapacity[k]);
+    s.MolarVolume[k] = rule(s.MolarVolume[k]);
+    s.Viscosity[k] = rule(s.Viscosity[k]);
+    if (k < 4) s.PhaseFraction[k] = rule(s.PhaseFraction[k]);
   }
+}
+
+void CleanRecord(FluidState& s) { ApplyToScalars(s, Cleaned); }
+
+void InfinitiesAsNaN(double* values, int count) {
+  for (int i = 0; values && i < count; ++i) values[i] = InfinityAsNaN(values[i]);
+}
+
+void LoadedInfinitiesAsNaN(FluidState& s) {
+  ApplyToScalars(s, InfinityAsNaN);
+  for (int k = 0; k < PhaseSlotCount; ++k) InfinitiesAsNaN(s.Composition[k], s.ComponentCount);
 }
 
 void FreeCompositions(FluidState& s) {
@@ -67,6 +83,7 @@ int CPropertyCalculator::LoadFluidState() {
   try {
     if (FAILED(fluid_->GetState(&State))) return 0;
     if (State.ComponentCount < 0) return 0;
+    LoadedInfinitiesAsNaN(State);
     const auto n = static_cast<std::size_t>(State.ComponentCount);
     MolecularWeights = TaskArray<double>(static_cast<double*>(CoTaskMemAlloc(n * sizeof(double))));
     if (!MolecularWeights) return 0;
@@ -100,6 +117,7 @@ double* CPropertyCalculator::GetNamedArray(const char* name, int copy, int min_c
   }
   // An array shorter than what the caller reads counts as missing.
   if (!NamedArrayBuffer || NamedArrayCount < min_count || NamedArrayCount < 0) return nullptr;
+  InfinitiesAsNaN(NamedArrayBuffer, NamedArrayCount);
   if (!copy) return NamedArrayBuffer;
   const std::size_t bytes = static_cast<std::size_t>(NamedArrayCount) * sizeof(double);
   auto* owned = static_cast<double*>(CoTaskMemAlloc(bytes));

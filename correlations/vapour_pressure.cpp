@@ -423,6 +423,8 @@ double CPropertyCalculator::GetRVPBisection(int phase, double remove_nc_mol_perc
   if (!bounded) return EMPTY_VALUE;
   double low = record.Pressure;
   double high = tvp;
+  // A flash that succeeds without a pressure gives no bound: the marker is no pressure to bisect.
+  if (low == EMPTY_VALUE || high == EMPTY_VALUE) return EMPTY_VALUE;
   const PhaseVolumes bound = VolumesOf(record, StreamMolarFlow);
   if (!bound.vapour_counts || !Usable(bound.vapour) || !Usable(bound.liquid)) return EMPTY_VALUE;
 

@@ -57,6 +57,11 @@ std::vector<HostValue> HostValues(host::ScriptedFluid& fluid) {
   return values;
 }
 
+// An infinity can turn finite in arithmetic (1 / inf is 0), so it is tried beside NaN.
+constexpr double kNonFinite[] = {std::numeric_limits<double>::quiet_NaN(),
+                                 std::numeric_limits<double>::infinity(),
+                                 -std::numeric_limits<double>::infinity()};
+
 class NonFiniteHostValue : public ::testing::TestWithParam<std::string_view> {};
 
 TEST_P(NonFiniteHostValue, GivesNoValueOrTheValueThatNeverReadIt) {
@@ -68,12 +73,15 @@ TEST_P(NonFiniteHostValue, GivesNoValueOrTheValueThatNeverReadIt) {
     double expected[6];
     for (int slot : kResultSlots) expected[slot] = correlation.Slot(slot);
     for (const HostValue& value : values) {
-      value.set(std::numeric_limits<double>::quiet_NaN());
-      ASSERT_EQ(correlation.Calculate(), S_OK) << info.name;
-      for (int slot : kResultSlots) {
-        const double written = correlation.Slot(slot);
-        if (written != EMPTY_VALUE) {
-          EXPECT_EQ(written, expected[slot]) << info.name << " slot " << slot << ", NaN in " << value.label;
+      for (const double non_finite : kNonFinite) {
+        value.set(non_finite);
+        ASSERT_EQ(correlation.Calculate(), S_OK) << info.name;
+        for (int slot : kResultSlots) {
+          const double written = correlation.Slot(slot);
+          if (written != EMPTY_VALUE) {
+            EXPECT_EQ(written, expected[slot])
+                << info.name << " slot " << slot << ", " << non_finite << " in " << value.label;
+          }
         }
       }
       value.set(value.original);

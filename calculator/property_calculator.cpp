@@ -85,7 +85,7 @@ int CPropertyCalculator::LoadFluidState() {
     if (State.ComponentCount < 0) return 0;
     LoadedInfinitiesAsNaN(State);
     const auto n = static_cast<std::size_t>(State.ComponentCount);
-    MolecularWeights = TaskArray<double>(static_cast<double*>(CoTaskMemAlloc(n * sizeof(double))));
+    MolecularWeights = TaskArray<double>::Allocate(n);
     if (!MolecularWeights) return 0;
     const double* weights = ComponentArray("Molecular Weight");
     if (!weights) return 0;

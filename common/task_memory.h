@@ -25,6 +25,11 @@ class TaskArray {
   }
   ~TaskArray() { Reset(); }
 
+  // `count` elements from the task allocator; empty when it refuses.
+  static TaskArray Allocate(std::size_t count) {
+    return TaskArray(static_cast<T*>(CoTaskMemAlloc(count * sizeof(T))));
+  }
+
   void Reset() {
     if (T* p = std::exchange(p_, nullptr)) CoTaskMemFree(p);
   }

@@ -10,15 +10,10 @@ namespace {
 
 constexpr double kKelvinOffset = 273.15;
 
-// A molar value per unit mass; empty when either is unusable.
-std::optional<double> UsablePerMass(double molar, double molecular_weight) {
-  if (molar == EMPTY_VALUE || !(molecular_weight > 0.0)) return std::nullopt;
-  return molar / molecular_weight;
-}
-
 // A molar value from the reference flash per unit mass; a value the flash did not give counts as 0.
 double ReferencePerMass(double molar, double molecular_weight) {
-  return UsablePerMass(molar, molecular_weight).value_or(0.0);
+  const double per_mass = PerMass(molar, molecular_weight);
+  return per_mass == EMPTY_VALUE ? 0.0 : per_mass;
 }
 
 // Molecular weight of the flash feed; empty without components or with a non-positive sum.
@@ -36,12 +31,12 @@ std::optional<double> FeedMolecularWeight(const FluidState& record, const double
 double CPropertyCalculator::GetExergy(int phase, double ref_temperature, double ref_pressure) {
   if (ref_temperature == EMPTY_VALUE || ref_pressure == EMPTY_VALUE) return EMPTY_VALUE;
 
-  std::optional<double> enthalpy;
-  if (LoadFluidState()) enthalpy = UsablePerMass(State.MolarEnthalpy[phase], GetMolecularWeight(phase));
-  std::optional<double> entropy;
+  double enthalpy = EMPTY_VALUE;
+  if (LoadFluidState()) enthalpy = PerMass(State.MolarEnthalpy[phase], GetMolecularWeight(phase));
+  double entropy = EMPTY_VALUE;
   if (LoadFluidState()) {
     const double weight = Nested(*this, [&] { return GetMolecularWeight(phase); });
-    entropy = UsablePerMass(State.MolarEntropy[phase], weight);
+    entropy = PerMass(State.MolarEntropy[phase], weight);
   }
 
   const ComPtr<IHostFlash> flash = QueryFlash();
@@ -67,8 +62,8 @@ double CPropertyCalculator::GetExergy(int phase, double ref_temperature, double 
   const double weight = GetMolecularWeight(phase);
   const double ref_entropy = ReferencePerMass(record->MolarEntropy[phase], weight);
   const double ref_enthalpy = ReferencePerMass(record->MolarEnthalpy[phase], weight);
-  if (!enthalpy || !entropy) return EMPTY_VALUE;
-  return (*enthalpy - ref_enthalpy) - (*entropy - ref_entropy) * (ref_temperature + kKelvinOffset);
+  if (enthalpy == EMPTY_VALUE || entropy == EMPTY_VALUE) return EMPTY_VALUE;
+  return (enthalpy - ref_enthalpy) - (entropy - ref_entropy) * (ref_temperature + kKelvinOffset);
 }
 
 }  // namespace tarvox

@@ -19,28 +19,41 @@ constexpr double kLowestPressure = 1e-10;  // kPa
 constexpr double kHighestPressure = 1e8;   // kPa
 constexpr double kTolerance = 1e-12;
 
-// Split residual sum z_i (K_i - 1) / (1 + beta (K_i - 1)) at fixed beta; increasing in every K_i.
-double SplitResidual(std::span<const double> z, std::span<const double> k, double beta) {
-  double h = 0.0;
-  for (std::size_t i = 0; i < z.size(); ++i) h += z[i] * (k[i] - 1.0) / (1.0 + beta * (k[i] - 1.0));
-  return h;
-}
-
-// Factor s such that the K-values s K satisfy the split at beta (found by bisection on ln s).
+// Factor s such that the K-values s K satisfy the split at beta. The bubble and dew points have it in
+// closed form; between them the residual is increasing in ln s, so Newton on ln s inside a bracket
+// that every step narrows converges from anywhere.
 double ScaleToSplit(std::span<const double> z, std::span<const double> k, double beta) {
-  std::vector<double> scaled(k.size());
-  const auto residual = [&](double ln_s) {
-    for (std::size_t i = 0; i < k.size(); ++i) scaled[i] = std::exp(ln_s) * k[i];
-    return SplitResidual(z, scaled, beta);
-  };
-  double lo = -1.0, hi = 1.0;
-  for (int i = 0; i < 100 && residual(lo) > 0.0; ++i) lo *= 2.0;
-  for (int i = 0; i < 100 && residual(hi) < 0.0; ++i) hi *= 2.0;
-  for (int i = 0; i < 200 && hi - lo > 1e-15 * std::max(1.0, std::abs(lo)); ++i) {
-    const double mid = 0.5 * (lo + hi);
-    (residual(mid) < 0.0 ? lo : hi) = mid;
+  if (beta == 0.0 || beta == 1.0) {
+    double sum = 0.0;
+    for (std::size_t i = 0; i < z.size(); ++i) sum += beta == 0.0 ? z[i] * k[i] : z[i] / k[i];
+    return beta == 0.0 ? 1.0 / sum : sum;
   }
-  return std::exp(0.5 * (lo + hi));
+  const auto residual_and_slope = [&](double ln_s, double& slope) {
+    const double s = std::exp(ln_s);
+    double h = 0.0;
+    slope = 0.0;
+    for (std::size_t i = 0; i < z.size(); ++i) {
+      const double denominator = 1.0 + beta * (s * k[i] - 1.0);
+      h += z[i] * (s * k[i] - 1.0) / denominator;
+      slope += z[i] * s * k[i] / (denominator * denominator);
+    }
+    return h;
+  };
+  double slope = 0.0;
+  double lo = -1.0, hi = 1.0;
+  for (int i = 0; i < 100 && residual_and_slope(lo, slope) > 0.0; ++i) lo *= 2.0;
+  for (int i = 0; i < 100 && residual_and_slope(hi, slope) < 0.0; ++i) hi *= 2.0;
+  double ln_s = 0.5 * (lo + hi);
+  for (int i = 0; i < 100; ++i) {
+    const double h = residual_and_slope(ln_s, slope);
+    (h < 0.0 ? lo : hi) = ln_s;
+    double next = ln_s - h / slope;
+    if (!(next > lo && next < hi)) next = 0.5 * (lo + hi);
+    const bool done = std::abs(next - ln_s) <= 1e-15 * std::max(1.0, std::abs(ln_s)) || hi - lo <= 1e-15;
+    ln_s = next;
+    if (done) break;
+  }
+  return std::exp(ln_s);
 }
 
 // Residuals of the saturation problem in u = (ln K_1..n, ln P) and their analytic Jacobian. The phase
@@ -244,13 +257,60 @@ constexpr double kHighestSearchPressure = 1e6;  // kPa
 constexpr double kNarrowestBracket = 1e-10;     // in ln P
 constexpr double kJumpBracket = 1e-5;           // in ln P
 
+// The vapour fraction at the edge of the two-phase region on the other side of the flash from beta.
+double OppositeEdge(const FlashSide& two_phase, double beta) {
+  return two_phase.flash.slots[kVapourSlot].phase_fraction >= beta ? 1.0 : 0.0;
+}
+
+// Whether the bracket's two-phase end has a vapour fraction nearer the opposite edge of the two-phase
+// region (one when a bubble point is wanted, zero for a dew point) than beta while its other end is one
+// phase: the region's edge between them is then most likely the opposite saturation, where the vapour
+// fraction jumps to the single phase without passing through beta.
+bool FarSide(const FlashSide& lo, const FlashSide& hi, double beta) {
+  const FlashSide& two_phase = lo.two_phase ? lo : hi;
+  const FlashSide& other = lo.two_phase ? hi : lo;
+  if (!two_phase.two_phase || other.two_phase) return false;
+  return VapourFractionMismatch(two_phase, OppositeEdge(two_phase, beta)) <
+         VapourFractionMismatch(two_phase, beta);
+}
+
+// Relative distance of the two flashes that close the bracket around the opposite saturation; their
+// ln P bracket is narrower than kJumpBracket.
+constexpr double kProbeOffset = 1e-6;
+
+// Solves the opposite saturation by Newton from the bracket's two-phase end and flashes just either side
+// of it: where that is the region's edge the bracket closes there at once, in place of the some twenty
+// halvings that would prove that no state with vapour fraction beta exists. The probes are ordinary
+// bracket points, so a wrong guess only narrows the bracket less. False when Newton finds nothing inside
+// the bracket.
+bool ProbeOppositeBoundary(const PengRobinsonAtTemperature& eos, FlashEngine& engine,
+                           std::span<const double> z, double beta, std::optional<FlashSide>& lo,
+                           std::optional<FlashSide>& hi, int& iterations) {
+  const FlashSide& start = lo->two_phase ? *lo : *hi;
+  SaturationEquations equations(eos, z, OppositeEdge(start, beta));
+  Eigen::VectorXd u(static_cast<Eigen::Index>(z.size() + 1));
+  StartFromFlash(start.flash, z, u);
+  if (!(NewtonPolish(equations, u, iterations) < 1e-10) || equations.Trivial(u)) return false;
+  const double edge = std::exp(u(static_cast<Eigen::Index>(z.size())));
+  bool narrowed = false;
+  for (const double pressure : {edge * (1.0 - kProbeOffset), edge * (1.0 + kProbeOffset)}) {
+    if (!(pressure > lo->flash.pressure && pressure < hi->flash.pressure)) continue;
+    auto side = ClassifyByFlash(engine, eos.temperature(), pressure, z, beta);
+    (side.below ? lo : hi) = std::move(side);
+    narrowed = true;
+  }
+  return narrowed;
+}
+
 // The safeguard when the substitution start fails: brackets the change from "below" to "above" by
 // flashes stepping away from `start_pressure` with growing ratios (2, 4, 16, ...), then tries Newton
 // from the two-phase end of the bracket and halves the bracket (in ln P) only while Newton fails or
 // leaves it. A handful of flashes when the start is reasonable.
-SaturationStatus BracketedNewton(const Mixture& mixture, double temperature, std::span<const double> z,
-                                 double beta, double start_pressure, SaturationEquations& equations,
-                                 Eigen::VectorXd& u, int& iterations) {
+SaturationStatus BracketedNewton(const PengRobinsonAtTemperature& eos, std::span<const double> z, double beta,
+                                 double start_pressure, SaturationEquations& equations, Eigen::VectorXd& u,
+                                 int& iterations) {
+  const Mixture& mixture = eos.mixture();
+  const double temperature = eos.temperature();
   double pressure = std::clamp(start_pressure, kLowestSearchPressure, kHighestSearchPressure);
   FlashEngine engine(mixture);
   auto side = ClassifyByFlash(engine, temperature, pressure, z, beta);
@@ -269,11 +329,21 @@ SaturationStatus BracketedNewton(const Mixture& mixture, double temperature, std
   // flash. Where the fraction stays far from beta while the bracket closes, it jumps there (a dew
   // point at the upper edge of the region, say): one last try, then no such state.
   double tried_width = std::numeric_limits<double>::infinity();
+  bool probed = false;
   for (;;) {
     const double width = std::log(hi->flash.pressure / lo->flash.pressure);
     const FlashSide& start = lo->two_phase ? *lo : *hi;
     const double mismatch = VapourFractionMismatch(start, beta);
-    const bool narrowest = width < kNarrowestBracket || (width < kJumpBracket && mismatch > 0.5);
+    const bool far_side = FarSide(*lo, *hi, beta);
+    const bool narrowest =
+        width < kNarrowestBracket || (width < kJumpBracket && (mismatch > 0.5 || far_side));
+    if (far_side && !narrowest && !probed) {
+      probed = true;
+      if (ProbeOppositeBoundary(eos, engine, z, beta, lo, hi, iterations)) continue;
+    }
+    // Closed onto the opposite edge, where the vapour fraction leaves the region without reaching beta:
+    // no state inside this bracket is left for Newton to find.
+    if (narrowest && far_side && VapourFractionMismatch(start, OppositeEdge(start, beta)) < 1e-3) break;
     if (start.two_phase && ((mismatch <= 0.5 && width * 16.0 <= tried_width) || narrowest)) {
       tried_width = width;
       StartFromFlash(start.flash, z, u);
@@ -313,8 +383,7 @@ SaturationResult PressureAtVapourFraction(const Mixture& mixture, double tempera
   if (started && NewtonPolish(equations, u, result.iterations) < 1e-10 && !equations.Trivial(u)) {
     result.status = SaturationStatus::kConverged;
   } else {
-    result.status =
-        BracketedNewton(mixture, temperature, z, beta, start_pressure, equations, u, result.iterations);
+    result.status = BracketedNewton(eos, z, beta, start_pressure, equations, u, result.iterations);
   }
   if (!result.converged()) return result;
   result.pressure = std::exp(u(nn));

@@ -80,5 +80,30 @@ TEST(Saturation, ImpossibleStatesAreReportedAsFailures) {
   EXPECT_THROW(PressureAtVapourFraction(oil, 350.0, 1.5, kOilFeed), std::invalid_argument);
 }
 
+// In a two-phase split each phase is saturated at the split's own temperature and pressure, with the
+// other phase as the incipient one: the liquid is at its bubble point, the vapour at its dew point.
+// The methane-rich vapour lies above its critical temperature, where the upper edge of its two-phase
+// region is a dew point: it has no bubble point, and proving that takes a handful of flashes.
+TEST(Saturation, EachPhaseOfASplitIsSaturatedAtTheSplitPressure) {
+  const auto mixture = testing::DatabaseMixture(kOilNames);
+  for (const auto& [t, p] : {std::pair{311.0, 3000.0}, std::pair{330.0, 2000.0}}) {
+    const auto split = FlashTP(mixture, t, p, kOilFeed);
+    ASSERT_EQ(split.phase_count, 2);
+    const auto& liquid = split.slots[kHydrocarbonLiquidSlot].properties.composition;
+    const auto& vapour = split.slots[kVapourSlot].properties.composition;
+
+    const auto bubble = BubblePointPressure(mixture, t, liquid);
+    ASSERT_TRUE(bubble.converged()) << t;
+    EXPECT_NEAR(bubble.pressure, p, 1e-6 * p) << t;
+    const auto dew = PressureAtVapourFraction(mixture, t, 1.0, vapour);
+    ASSERT_TRUE(dew.converged()) << t;
+    EXPECT_NEAR(dew.pressure, p, 1e-6 * p) << t;
+
+    const auto no_bubble = BubblePointPressure(mixture, t, vapour);
+    EXPECT_EQ(no_bubble.status, SaturationStatus::kNoSolution) << t;
+    EXPECT_LE(no_bubble.flashes, 10) << t;  // some twenty when the bracket is only halved
+  }
+}
+
 }  // namespace
 }  // namespace tarvox::thermo

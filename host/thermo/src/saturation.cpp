@@ -220,16 +220,31 @@ struct FlashSide {
   FlashResult flash;
 };
 
-FlashSide ClassifyByFlash(FlashEngine& engine, double temperature, double pressure, std::span<const double> z,
-                          double beta) {
-  FlashSide side;
-  side.flash = engine.Flash(temperature, pressure, z);
-  const auto& slots = side.flash.slots;
-  side.two_phase = side.flash.converged() && side.flash.phase_count >= 2 && slots[kVapourSlot].present;
-  const double vapour = side.two_phase ? slots[kVapourSlot].phase_fraction : 0.0;
-  side.below = beta < 1.0 ? side.two_phase && vapour >= beta : !side.two_phase;
-  return side;
-}
+// The TP flashes of the bracket search: one engine for the feed at the search's temperature, counted
+// for the result.
+class BracketFlashes {
+ public:
+  BracketFlashes(const PengRobinsonAtTemperature& eos, std::span<const double> z, double beta, int& count)
+      : engine_(eos.mixture()), temperature_(eos.temperature()), z_(z), beta_(beta), count_(count) {}
+
+  FlashSide At(double pressure) {
+    ++count_;
+    FlashSide side;
+    side.flash = engine_.Flash(temperature_, pressure, z_);
+    const auto& slots = side.flash.slots;
+    side.two_phase = side.flash.converged() && side.flash.phase_count >= 2 && slots[kVapourSlot].present;
+    const double vapour = side.two_phase ? slots[kVapourSlot].phase_fraction : 0.0;
+    side.below = beta_ < 1.0 ? side.two_phase && vapour >= beta_ : !side.two_phase;
+    return side;
+  }
+
+ private:
+  FlashEngine engine_;
+  double temperature_;
+  std::span<const double> z_;
+  double beta_;
+  int& count_;
+};
 
 double VapourFractionMismatch(const FlashSide& side, double beta) {
   return std::abs(side.flash.slots[kVapourSlot].phase_fraction - beta);
@@ -283,7 +298,7 @@ constexpr double kProbeOffset = 1e-6;
 // halvings that would prove that no state with vapour fraction beta exists. The probes are ordinary
 // bracket points, so a wrong guess only narrows the bracket less. False when Newton finds nothing inside
 // the bracket.
-bool ProbeOppositeBoundary(const PengRobinsonAtTemperature& eos, FlashEngine& engine,
+bool ProbeOppositeBoundary(const PengRobinsonAtTemperature& eos, BracketFlashes& flashes,
                            std::span<const double> z, double beta, std::optional<FlashSide>& lo,
                            std::optional<FlashSide>& hi, int& iterations) {
   const FlashSide& start = lo->two_phase ? *lo : *hi;
@@ -295,7 +310,7 @@ bool ProbeOppositeBoundary(const PengRobinsonAtTemperature& eos, FlashEngine& en
   bool narrowed = false;
   for (const double pressure : {edge * (1.0 - kProbeOffset), edge * (1.0 + kProbeOffset)}) {
     if (!(pressure > lo->flash.pressure && pressure < hi->flash.pressure)) continue;
-    auto side = ClassifyByFlash(engine, eos.temperature(), pressure, z, beta);
+    auto side = flashes.At(pressure);
     (side.below ? lo : hi) = std::move(side);
     narrowed = true;
   }
@@ -308,12 +323,10 @@ bool ProbeOppositeBoundary(const PengRobinsonAtTemperature& eos, FlashEngine& en
 // leaves it. A handful of flashes when the start is reasonable.
 SaturationStatus BracketedNewton(const PengRobinsonAtTemperature& eos, std::span<const double> z, double beta,
                                  double start_pressure, SaturationEquations& equations, Eigen::VectorXd& u,
-                                 int& iterations) {
-  const Mixture& mixture = eos.mixture();
-  const double temperature = eos.temperature();
+                                 int& iterations, int& flash_count) {
   double pressure = std::clamp(start_pressure, kLowestSearchPressure, kHighestSearchPressure);
-  FlashEngine engine(mixture);
-  auto side = ClassifyByFlash(engine, temperature, pressure, z, beta);
+  BracketFlashes flashes(eos, z, beta, flash_count);
+  auto side = flashes.At(pressure);
   const bool rising = side.below;
   std::optional<FlashSide> lo, hi;
   (side.below ? lo : hi) = std::move(side);
@@ -321,7 +334,7 @@ SaturationStatus BracketedNewton(const PengRobinsonAtTemperature& eos, std::span
     pressure = rising ? pressure * ratio : pressure / ratio;
     if (pressure < kLowestSearchPressure || pressure > kHighestSearchPressure)
       return SaturationStatus::kNoSolution;
-    auto next = ClassifyByFlash(engine, temperature, pressure, z, beta);
+    auto next = flashes.At(pressure);
     (next.below ? lo : hi) = std::move(next);
   }
   // Newton is tried from the first bracket whose two-phase end has a vapour fraction near beta, and
@@ -329,7 +342,7 @@ SaturationStatus BracketedNewton(const PengRobinsonAtTemperature& eos, std::span
   // flash. Where the fraction stays far from beta while the bracket closes, it jumps there (a dew
   // point at the upper edge of the region, say): one last try, then no such state.
   double tried_width = std::numeric_limits<double>::infinity();
-  bool probed = false;
+  double probed_width = std::numeric_limits<double>::infinity();
   for (;;) {
     const double width = std::log(hi->flash.pressure / lo->flash.pressure);
     const FlashSide& start = lo->two_phase ? *lo : *hi;
@@ -337,9 +350,11 @@ SaturationStatus BracketedNewton(const PengRobinsonAtTemperature& eos, std::span
     const bool far_side = FarSide(*lo, *hi, beta);
     const bool narrowest =
         width < kNarrowestBracket || (width < kJumpBracket && (mismatch > 0.5 || far_side));
-    if (far_side && !narrowest && !probed) {
-      probed = true;
-      if (ProbeOppositeBoundary(eos, engine, z, beta, lo, hi, iterations)) continue;
+    // Newton may find an edge outside the bracket (the lower of two dew points, say): it is tried again
+    // each time the bracket has narrowed sixteenfold, from its nearer two-phase end.
+    if (far_side && !narrowest && width * 16.0 <= probed_width) {
+      probed_width = width;
+      if (ProbeOppositeBoundary(eos, flashes, z, beta, lo, hi, iterations)) continue;
     }
     // Closed onto the opposite edge, where the vapour fraction leaves the region without reaching beta:
     // no state inside this bracket is left for Newton to find.
@@ -355,8 +370,7 @@ SaturationStatus BracketedNewton(const PengRobinsonAtTemperature& eos, std::span
       if (inside) return SaturationStatus::kConverged;
     }
     if (narrowest) break;
-    auto middle =
-        ClassifyByFlash(engine, temperature, std::sqrt(lo->flash.pressure * hi->flash.pressure), z, beta);
+    auto middle = flashes.At(std::sqrt(lo->flash.pressure * hi->flash.pressure));
     (middle.below ? lo : hi) = std::move(middle);
   }
   // Above the critical temperature the upper edge of the two-phase region is a dew point, where the
@@ -383,7 +397,8 @@ SaturationResult PressureAtVapourFraction(const Mixture& mixture, double tempera
   if (started && NewtonPolish(equations, u, result.iterations) < 1e-10 && !equations.Trivial(u)) {
     result.status = SaturationStatus::kConverged;
   } else {
-    result.status = BracketedNewton(eos, z, beta, start_pressure, equations, u, result.iterations);
+    result.status =
+        BracketedNewton(eos, z, beta, start_pressure, equations, u, result.iterations, result.flashes);
   }
   if (!result.converged()) return result;
   result.pressure = std::exp(u(nn));

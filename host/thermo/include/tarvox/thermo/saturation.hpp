@@ -20,6 +20,7 @@ struct SaturationResult {
   std::vector<double> liquid_composition;
   std::vector<double> vapour_composition;
   int iterations = 0;
+  int flashes = 0;  // TP flashes of the bracket search
 
   bool converged() const { return status == SaturationStatus::kConverged; }
 };

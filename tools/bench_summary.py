@@ -53,7 +53,7 @@ def main():
         share = f"{100.0 * own / total:.0f} %" if total > 0 else "-"
         print(f"| {name} | {own:.2f} | {total:.2f} | {share} | {creation.get(f'Create/{name}', float('nan')):.2f} |")
 
-    print("\n### Host flashes per Calculate\n")
+    print("\n### Flashes per Calculate\n")
     print((out / "flash_counts.md").read_text())
 
 

@@ -1,6 +1,6 @@
 // Host flashes per Calculate for the classes that flash, over a fixed set of fluids, counted by the
-// Peng-Robinson host's own flash counter. Prints a Markdown table: one row per class, one column
-// per fluid, then the median and the worst count.
+// Peng-Robinson host's own flash counter, and the TP flashes its engine made for them. Prints two
+// Markdown tables: one row per class, one column per fluid, then the median and the worst count.
 #include <algorithm>
 #include <cstdio>
 #include <exception>
@@ -91,13 +91,24 @@ long long FlashCount(host::PengRobinsonFluid& fluid) {
   return count;
 }
 
-// Flashes one Calculate makes; a failed Calculate is marked in `failed`.
-long long FlashesOfOneCalculate(const ClassInfo& info, const host::StreamConditions& stream, bool& failed) {
+// Flashes of one Calculate: those the module asked the host for, and the TP flashes the host's engine made
+// for them (a saturation search makes several).
+struct Flashes {
+  long long host = 0;
+  long long tp = 0;
+  bool failed = false;
+};
+
+Flashes FlashesOfOneCalculate(const ClassInfo& info, const host::StreamConditions& stream) {
   ComPtr<host::PengRobinsonFluid> fluid = PengRobinsonStream(stream);
   ConnectedCorrelation correlation(info, static_cast<IHostFluid*>(fluid.Get()));
-  const long long before = FlashCount(*fluid.Get());
-  failed = FAILED(correlation.Calculate());
-  return FlashCount(*fluid.Get()) - before;
+  const long long host_before = FlashCount(*fluid.Get());
+  const long long tp_before = fluid->tp_flash_count();
+  Flashes flashes;
+  flashes.failed = FAILED(correlation.Calculate());
+  flashes.host = FlashCount(*fluid.Get()) - host_before;
+  flashes.tp = fluid->tp_flash_count() - tp_before;
+  return flashes;
 }
 
 long long Median(std::vector<long long> values) {
@@ -105,26 +116,40 @@ long long Median(std::vector<long long> values) {
   return values[values.size() / 2];
 }
 
-int Run() {
-  const std::vector<host::StreamConditions> fluids = Fluids();
-  std::printf("| class |");
+void PrintTable(const char* title, const std::vector<host::StreamConditions>& fluids,
+                const std::vector<std::vector<Flashes>>& rows, long long Flashes::*count) {
+  std::printf("%s\n\n| class |", title);
   for (const host::StreamConditions& fluid : fluids) std::printf(" %s |", fluid.name.c_str());
   std::printf(" median | worst |\n|---|");
   for (std::size_t i = 0; i < fluids.size() + 2; ++i) std::printf("---:|");
   std::printf("\n");
-  bool any_failed = false;
-  for (const char* name : kFlashingClasses) {
-    const ClassInfo& info = Class(name);
+  for (std::size_t row = 0; row < rows.size(); ++row) {
     std::vector<long long> counts;
-    std::printf("| %s |", name);
-    for (const host::StreamConditions& fluid : fluids) {
-      bool failed = false;
-      counts.push_back(FlashesOfOneCalculate(info, fluid, failed));
-      any_failed = any_failed || failed;
-      std::printf(" %lld%s |", counts.back(), failed ? "*" : "");
+    std::printf("| %s |", kFlashingClasses[row]);
+    for (const Flashes& flashes : rows[row]) {
+      counts.push_back(flashes.*count);
+      std::printf(" %lld%s |", counts.back(), flashes.failed ? "*" : "");
     }
     std::printf(" %lld | %lld |\n", Median(counts), *std::max_element(counts.begin(), counts.end()));
   }
+}
+
+int Run() {
+  const std::vector<host::StreamConditions> fluids = Fluids();
+  std::vector<std::vector<Flashes>> rows;
+  bool any_failed = false;
+  for (const char* name : kFlashingClasses) {
+    const ClassInfo& info = Class(name);
+    rows.emplace_back();
+    for (const host::StreamConditions& fluid : fluids) {
+      rows.back().push_back(FlashesOfOneCalculate(info, fluid));
+      any_failed = any_failed || rows.back().back().failed;
+    }
+  }
+  PrintTable("Host flashes per Calculate", fluids, rows, &Flashes::host);
+  std::printf("\n");
+  PrintTable("TP flashes of the host's engine per Calculate (saturation searches included)", fluids, rows,
+             &Flashes::tp);
   if (any_failed) std::printf("\n* Calculate reported a failure for this fluid.\n");
   return 0;
 }

@@ -198,9 +198,10 @@ HRESULT PengRobinsonFluid::Flash(FluidState* record) {
   try {
     thermo::FlashResult split;
     if (record->Pressure == EMPTY_VALUE) {
-      split = SplitAtVapourFraction(mixture_, kelvin, record->PhaseFraction[kVapour], feed);
+      split = SplitAtVapourFraction(mixture_, kelvin, record->PhaseFraction[kVapour], feed, tp_flash_count_);
     } else {
       if (!(record->Pressure > 0.0) || !std::isfinite(record->Pressure)) return E_INVALIDARG;
+      ++tp_flash_count_;
       split = flashes_.Flash(kelvin, record->Pressure, feed);
     }
     if (!Reportable(split)) return E_FAIL;

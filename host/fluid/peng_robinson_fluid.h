@@ -57,6 +57,8 @@ class PengRobinsonFluid final : public ComObject<IHostFluid>, public IHostFlash,
   const thermo::FlashResult& split() const { return split_; }
   const thermo::Mixture& mixture() const { return mixture_; }
   const std::vector<std::string>& messages() const { return messages_; }
+  // TP flashes of the engine for the flashes asked for (those of saturation searches among them).
+  long long tp_flash_count() const { return tp_flash_count_; }
 
  private:
   std::shared_ptr<const thermo::ComponentDatabase> database_;
@@ -70,6 +72,7 @@ class PengRobinsonFluid final : public ComObject<IHostFluid>, public IHostFlash,
   thermo::FlashEngine flashes_;
   FlashMessages messages_;
   long long flash_count_ = 0;
+  long long tp_flash_count_ = 0;
 };
 
 }  // namespace tarvox::host

@@ -30,13 +30,14 @@ void Place(thermo::FlashResult& result, int slot, double fraction, thermo::Phase
 }  // namespace
 
 thermo::FlashResult SplitAtVapourFraction(const thermo::Mixture& mixture, double temperature, double beta,
-                                          std::span<const double> feed) {
+                                          std::span<const double> feed, long long& tp_flashes) {
   thermo::FlashResult result;
   result.temperature = temperature;
   result.feed.assign(feed.begin(), feed.end());
   if (!(beta >= 0.0 && beta <= 1.0)) return result;
   const thermo::SaturationResult saturation =
       thermo::PressureAtVapourFraction(mixture, temperature, beta, feed);
+  tp_flashes += saturation.flashes;
   if (!saturation.converged()) return result;
   result.pressure = saturation.pressure;
   if (beta > 0.0) {

@@ -12,8 +12,9 @@ namespace tarvox::host {
 // Solves for the pressure at which `feed` at `temperature` (K) is split into a vapour of molar
 // fraction `beta` (0 <= beta <= 1; 0 is the bubble point) and a liquid. The vapour goes to the
 // vapour slot, the liquid to the aqueous slot when water-rich, else to the hydrocarbon slot; a
-// phase with zero fraction is absent. Not converged when no such state exists.
+// phase with zero fraction is absent. Not converged when no such state exists. Adds the TP flashes the
+// search made to `tp_flashes`.
 thermo::FlashResult SplitAtVapourFraction(const thermo::Mixture& mixture, double temperature, double beta,
-                                          std::span<const double> feed);
+                                          std::span<const double> feed, long long& tp_flashes);
 
 }  // namespace tarvox::host

@@ -6,7 +6,6 @@
 #include <utility>
 
 #include "host/fluid/named_arrays.h"
-#include "host/fluid/saturation_split.h"
 #include "host/fluid/state_record.h"
 #include "host/fluid/validity_window.h"
 
@@ -67,7 +66,8 @@ PengRobinsonFluid::PengRobinsonFluid(std::shared_ptr<const thermo::ComponentData
       stream_(std::move(stream)),
       components_(Records(*database_, stream_)),
       mixture_(thermo::MakeMixture(*database_, stream_.components)),
-      flashes_(mixture_) {
+      flashes_(mixture_),
+      saturations_(mixture_) {
   stream_.composition = thermo::NormalisedComposition(stream_.composition, components_.size());
   if (std::isfinite(stream_.temperature_c) && stream_.pressure_kpa > 0.0 &&
       std::isfinite(stream_.pressure_kpa))
@@ -198,7 +198,7 @@ HRESULT PengRobinsonFluid::Flash(FluidState* record) {
   try {
     thermo::FlashResult split;
     if (record->Pressure == EMPTY_VALUE) {
-      split = SplitAtVapourFraction(mixture_, kelvin, record->PhaseFraction[kVapour], feed, tp_flash_count_);
+      split = saturations_.At(kelvin, record->PhaseFraction[kVapour], feed, tp_flash_count_);
     } else {
       if (!(record->Pressure > 0.0) || !std::isfinite(record->Pressure)) return E_INVALIDARG;
       ++tp_flash_count_;

@@ -11,6 +11,7 @@
 #include "common/com_ptr.h"
 #include "host/common/com_object.h"
 #include "host/common/flash_messages.h"
+#include "host/fluid/saturation_split.h"
 #include "host/fluid/stream_conditions.h"
 #include "tarvox/thermo/component_data.hpp"
 #include "tarvox/thermo/flash_tp.hpp"
@@ -70,6 +71,7 @@ class PengRobinsonFluid final : public ComObject<IHostFluid>, public IHostFlash,
   // last temperature serve the next flash. Cold starts: warm starts from the last split saved
   // nothing measurable in the Reid iteration, and a cold flash gives the same bits every time.
   thermo::FlashEngine flashes_;
+  SaturationSplits saturations_;
   FlashMessages messages_;
   long long flash_count_ = 0;
   long long tp_flash_count_ = 0;

@@ -1,5 +1,6 @@
 #include "host/fluid/saturation_split.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "tarvox/thermo/saturation.hpp"
@@ -54,6 +55,23 @@ thermo::FlashResult SplitAtVapourFraction(const thermo::Mixture& mixture, double
   }
   result.status = thermo::FlashStatus::kConverged;
   return result;
+}
+
+bool SaturationSplits::Holds(double temperature, double beta, std::span<const double> feed) const {
+  return held_ && temperature == temperature_ && beta == beta_ &&
+         std::equal(feed.begin(), feed.end(), split_.feed.begin(), split_.feed.end());
+}
+
+const thermo::FlashResult& SaturationSplits::At(double temperature, double beta, std::span<const double> feed,
+                                                long long& tp_flashes) {
+  if (!Holds(temperature, beta, feed)) {
+    held_ = false;
+    split_ = SplitAtVapourFraction(mixture_, temperature, beta, feed, tp_flashes);
+    temperature_ = temperature;
+    beta_ = beta;
+    held_ = true;
+  }
+  return split_;
 }
 
 }  // namespace tarvox::host

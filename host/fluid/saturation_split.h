@@ -3,6 +3,7 @@
 #pragma once
 
 #include <span>
+#include <vector>
 
 #include "tarvox/thermo/flash_tp.hpp"
 #include "tarvox/thermo/mixture.hpp"
@@ -16,5 +17,26 @@ namespace tarvox::host {
 // search made to `tp_flashes`.
 thermo::FlashResult SplitAtVapourFraction(const thermo::Mixture& mixture, double temperature, double beta,
                                           std::span<const double> feed, long long& tp_flashes);
+
+// The saturation splits of one fluid. The same question asked twice running gets the first answer again
+// without a second search: the Reid evaluation's fallback asks for the very bubble point it has just been
+// refused, and proving that none exists costs several flashes. The answer depends on nothing else, so it
+// is the same to the bit.
+class SaturationSplits {
+ public:
+  explicit SaturationSplits(const thermo::Mixture& mixture) : mixture_(mixture) {}
+
+  const thermo::FlashResult& At(double temperature, double beta, std::span<const double> feed,
+                                long long& tp_flashes);
+
+ private:
+  bool Holds(double temperature, double beta, std::span<const double> feed) const;
+
+  const thermo::Mixture& mixture_;
+  bool held_ = false;
+  double temperature_ = 0.0;
+  double beta_ = 0.0;
+  thermo::FlashResult split_;  // its feed is the question's
+};
 
 }  // namespace tarvox::host

@@ -148,6 +148,32 @@ TEST(HostFluidFlash, GivenVapourFractionIsMet) {
   EXPECT_NEAR(double{work.record.PhaseFraction[kLiquid1]}, 0.2, 1e-12);
 }
 
+// The Reid evaluation's fallback asks again for the bubble point it has just been refused: the answer is
+// repeated, without a second search, for the same question only.
+TEST(HostFluidFlash, TheSameSaturationAskedTwiceRunningIsSearchedOnce) {
+  StreamConditions stream = PureStream("methane", 20.0, 2000.0);
+  stream.components = {"methane", "ethane"};
+  stream.composition = {0.9, 0.1};
+  ComPtr<PengRobinsonFluid> fluid = MakeFluid(stream);
+  // Both gases lie above their critical temperatures at 37.778 °C: no bubble point.
+  const auto searched_flashes = [&](const std::vector<double>& feed) {
+    WorkingRecord work(feed);
+    work.record.Temperature = 37.778;
+    work.record.Pressure = EMPTY_VALUE;
+    work.record.PhaseFraction[kVapour] = 0.0;
+    const long long before = fluid->tp_flash_count();
+    EXPECT_TRUE(FAILED(fluid->Flash(&work.record)));
+    return fluid->tp_flash_count() - before;
+  };
+  EXPECT_GT(searched_flashes({0.9, 0.1}), 0);
+  EXPECT_EQ(searched_flashes({0.9, 0.1}), 0);
+  EXPECT_GT(searched_flashes({0.8, 0.2}), 0);
+  EXPECT_GT(searched_flashes({0.9, 0.1}), 0);
+  long long flashes = 0;
+  ASSERT_EQ(fluid->GetFlashCount(&flashes), S_OK);
+  EXPECT_EQ(flashes, 4) << "each question is a flash of the host";
+}
+
 TEST(HostFluidFlash, FailuresLeaveTheRecordUntouched) {
   ComPtr<PengRobinsonFluid> fluid = MakeFluid(PureStream("methane", 20.0, 2000.0));
   const auto expect_refused = [&](FluidState& record) {

@@ -19,14 +19,25 @@ constexpr double kLowestPressure = 1e-10;  // kPa
 constexpr double kHighestPressure = 1e8;   // kPa
 constexpr double kTolerance = 1e-12;
 
+// An under- or overflowed K makes the factor zero, infinite or no number; the nearest finite positive
+// factor instead sends the pressure out of range, which ends the substitution, and divides by nothing.
+double PositiveFinite(double s) {
+  constexpr double kSmallest = std::numeric_limits<double>::min();
+  constexpr double kLargest = std::numeric_limits<double>::max();
+  return s >= kSmallest ? std::min(s, kLargest) : kSmallest;
+}
+
 // Factor s such that the K-values s K satisfy the split at beta. The bubble and dew points have it in
 // closed form; between them the residual is increasing in ln s, so Newton on ln s inside a bracket
 // that every step narrows converges from anywhere.
 double ScaleToSplit(std::span<const double> z, std::span<const double> k, double beta) {
   if (beta == 0.0 || beta == 1.0) {
+    constexpr double kInfinity = std::numeric_limits<double>::infinity();
     double sum = 0.0;
-    for (std::size_t i = 0; i < z.size(); ++i) sum += beta == 0.0 ? z[i] * k[i] : z[i] / k[i];
-    return beta == 0.0 ? 1.0 / sum : sum;
+    for (std::size_t i = 0; i < z.size(); ++i) {
+      if (z[i] > 0.0) sum += beta == 0.0 ? z[i] * k[i] : (k[i] > 0.0 ? z[i] / k[i] : kInfinity);
+    }
+    return PositiveFinite(beta == 1.0 ? sum : (sum > 0.0 ? 1.0 / sum : kInfinity));
   }
   const auto residual_and_slope = [&](double ln_s, double& slope) {
     const double s = std::exp(ln_s);
@@ -47,13 +58,13 @@ double ScaleToSplit(std::span<const double> z, std::span<const double> k, double
   for (int i = 0; i < 100; ++i) {
     const double h = residual_and_slope(ln_s, slope);
     (h < 0.0 ? lo : hi) = ln_s;
-    double next = ln_s - h / slope;
+    double next = slope > 0.0 ? ln_s - h / slope : 0.5 * (lo + hi);
     if (!(next > lo && next < hi)) next = 0.5 * (lo + hi);
     const bool done = std::abs(next - ln_s) <= 1e-15 * std::max(1.0, std::abs(ln_s)) || hi - lo <= 1e-15;
     ln_s = next;
     if (done) break;
   }
-  return std::exp(ln_s);
+  return PositiveFinite(std::exp(ln_s));
 }
 
 // Residuals of the saturation problem in u = (ln K_1..n, ln P) and their analytic Jacobian. The phase

@@ -305,7 +305,7 @@ bool FarSide(const FlashSide& lo, const FlashSide& hi, double beta) {
 constexpr double kProbeOffset = 1e-6;
 
 // Solves the opposite saturation by Newton from the bracket's two-phase end and flashes just either side
-// of it: where that is the region's edge the bracket closes there at once, in place of the some twenty
+// of it: where that is the region's edge the bracket closes there at once, in place of the twenty or so
 // halvings that would prove that no state with vapour fraction beta exists. The probes are ordinary
 // bracket points, so a wrong guess only narrows the bracket less. False when Newton finds nothing inside
 // the bracket.

@@ -247,17 +247,9 @@ class FlashEngine::Work {
   bool SubstitutionStep(const PengRobinsonAtTemperature& eos, double pressure, std::span<const double> z,
                         int iteration, const FlashOptions& options, StageOutcome& outcome) {
     const std::size_t n = z.size(), m = phases_.size();
-    std::array<std::span<const double>, detail::kMaxPhases> ln_phi;
-    std::array<std::span<double>, detail::kMaxPhases> compositions;
-    std::array<double, detail::kMaxPhases> beta{};
+    const bool two_phases = m == 2 && SplitTwoPhases(z);
+    if (!two_phases) SplitPhases(z);
     for (std::size_t k = 0; k < m; ++k) {
-      ln_phi[k] = phases_[k].fugacity.ln_phi;
-      compositions[k] = phases_[k].x;
-      beta[k] = phases_[k].beta;
-    }
-    detail::SolvePhaseSplit(z, {ln_phi.data(), m}, {beta.data(), m}, {compositions.data(), m}, split_work_);
-    for (std::size_t k = 0; k < m; ++k) {
-      phases_[k].beta = beta[k];
       EvaluateLnPhi(eos, pressure, phases_[k].x, RootChoice::kMinimumGibbs, phases_[k].fugacity);
     }
     if (MergeIdenticalPhases(phases_)) {
@@ -265,7 +257,7 @@ class FlashEngine::Work {
       delta_.clear();
       return false;
     }
-    outcome.residual = detail::FugacityResidual(z, phases_);
+    outcome.residual = two_phases ? TwoPhaseResidual(z) : detail::FugacityResidual(z, phases_);
     if (outcome.residual < options.tolerance) {
       outcome.converged = true;
       return true;
@@ -303,6 +295,54 @@ class FlashEngine::Work {
       }
     }
     return false;
+  }
+
+  // Phase amounts and compositions of any number of phases for their current ln phi.
+  void SplitPhases(std::span<const double> z) {
+    const std::size_t m = phases_.size();
+    std::array<std::span<const double>, detail::kMaxPhases> ln_phi;
+    std::array<std::span<double>, detail::kMaxPhases> compositions;
+    std::array<double, detail::kMaxPhases> beta{};
+    for (std::size_t k = 0; k < m; ++k) {
+      ln_phi[k] = phases_[k].fugacity.ln_phi;
+      compositions[k] = phases_[k].x;
+      beta[k] = phases_[k].beta;
+    }
+    detail::SolvePhaseSplit(z, {ln_phi.data(), m}, {beta.data(), m}, {compositions.data(), m}, split_work_);
+    for (std::size_t k = 0; k < m; ++k) phases_[k].beta = beta[k];
+  }
+
+  // The same for two phases by Rachford-Rice, keeping ln K and the composition sums of the split so
+  // that TwoPhaseResidual needs no logarithm of a mole fraction. False when K cannot be formed.
+  bool SplitTwoPhases(std::span<const double> z) {
+    const std::size_t n = z.size();
+    split_ln_k_.resize(n);
+    for (std::size_t i = 0; i < n; ++i) {
+      split_ln_k_[i] = phases_[0].fugacity.ln_phi[i] - phases_[1].fugacity.ln_phi[i];
+    }
+    std::array<double, 2> beta{phases_[0].beta, phases_[1].beta};
+    if (!detail::SolveTwoPhaseSplit(z, split_ln_k_, beta, phases_[0].x, phases_[1].x, split_sums_,
+                                    split_k_)) {
+      return false;
+    }
+    phases_[0].beta = beta[0];
+    phases_[1].beta = beta[1];
+    return true;
+  }
+
+  // max |ln f_1i - ln f_0i| after a Rachford-Rice split: x_1i / x_0i = K_i s_0 / s_1 with ln K_i the
+  // ln phi difference the split used, so ln f_1i - ln f_0i = ln K_i + ln(s_0 / s_1) - (ln phi_0i - ln
+  // phi_1i).
+  double TwoPhaseResidual(std::span<const double> z) const {
+    if (phases_[0].beta <= 0.0 || phases_[1].beta <= 0.0) return 0.0;
+    const double ln_sum_ratio = std::log(split_sums_[0] / split_sums_[1]);
+    double worst = 0.0;
+    for (std::size_t i = 0; i < z.size(); ++i) {
+      if (z[i] == 0.0) continue;
+      const double ln_k_now = phases_[0].fugacity.ln_phi[i] - phases_[1].fugacity.ln_phi[i];
+      worst = std::max(worst, std::abs(split_ln_k_[i] + ln_sum_ratio - ln_k_now));
+    }
+    return worst;
   }
 
   // Starts the split from the last two-phase solution; keeps it when it converges to two distinct
@@ -345,6 +385,8 @@ class FlashEngine::Work {
   detail::SplitNewton newton_;
   StabilityWorkspace stability_work_;
   StabilityResult stability_;
+  std::vector<double> split_ln_k_, split_k_;
+  std::array<double, 2> split_sums_{};
   std::vector<double> u_, delta_, previous_delta_;
   std::vector<double> last_feed_, last_ln_k_;
   double last_beta_ = 0.0, last_temperature_ = 0.0;

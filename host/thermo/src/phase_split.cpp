@@ -154,4 +154,89 @@ bool SolvePhaseSplit(std::span<const double> z, std::span<const std::span<const 
   return converged;
 }
 
+namespace {
+
+// exp(700) leaves room for sums and products of K below the largest double.
+constexpr double kLargestLnK = 700.0;
+
+// Rachford-Rice function g(beta) = sum z_i (K_i - 1) / (1 + beta (K_i - 1)) and its derivative.
+struct RachfordRice {
+  double value = 0.0;
+  double slope = 0.0;
+};
+
+RachfordRice EvaluateRachfordRice(std::span<const double> z, std::span<const double> k, double beta) {
+  RachfordRice g;
+  for (std::size_t i = 0; i < z.size(); ++i) {
+    if (z[i] == 0.0) continue;
+    const double t = (k[i] - 1.0) / (1.0 + beta * (k[i] - 1.0));
+    g.value += z[i] * t;
+    g.slope -= z[i] * t * t;
+  }
+  return g;
+}
+
+// The root of g in (0, 1), where g(0) > 0 > g(1) and g falls monotonically: Newton from `start`,
+// bisecting the bracket whenever a step would leave it.
+double SolveRachfordRice(std::span<const double> z, std::span<const double> k, double start) {
+  double low = 0.0, high = 1.0;
+  double beta = start > 0.0 && start < 1.0 ? start : 0.5;
+  for (int iteration = 0; iteration < 100; ++iteration) {
+    const RachfordRice g = EvaluateRachfordRice(z, k, beta);
+    if (g.value > 0.0) {
+      low = beta;
+    } else if (g.value < 0.0) {
+      high = beta;
+    } else {
+      return beta;
+    }
+    double next = g.slope < 0.0 ? beta - g.value / g.slope : 0.5 * (low + high);
+    if (!(next > low && next < high)) next = 0.5 * (low + high);
+    if (std::abs(next - beta) <= 1e-15 * std::max(beta, 1e-300) || next == low || next == high) return next;
+    beta = next;
+  }
+  return beta;
+}
+
+}  // namespace
+
+bool SolveTwoPhaseSplit(std::span<const double> z, std::span<const double> ln_k, std::span<double, 2> beta,
+                        std::span<double> x0, std::span<double> x1, std::span<double, 2> sums,
+                        std::vector<double>& k_values) {
+  const std::size_t n = z.size();
+  for (std::size_t i = 0; i < n; ++i) {
+    if (z[i] > 0.0 && !(std::abs(ln_k[i]) <= kLargestLnK)) return false;
+  }
+  k_values.resize(n);
+  double z_k = 0.0, z_over_k = 0.0;
+  for (std::size_t i = 0; i < n; ++i) {
+    k_values[i] = z[i] > 0.0 ? std::exp(ln_k[i]) : 1.0;
+    z_k += z[i] * k_values[i];
+    z_over_k += z[i] / k_values[i];
+  }
+  double beta_1 = 0.0;
+  if (z_k <= 1.0) {
+    beta_1 = 0.0;
+  } else if (z_over_k <= 1.0) {
+    beta_1 = 1.0;
+  } else {
+    beta_1 = SolveRachfordRice(z, k_values, beta[1]);
+  }
+  beta[0] = 1.0 - beta_1;
+  beta[1] = beta_1;
+  sums[0] = sums[1] = 0.0;
+  for (std::size_t i = 0; i < n; ++i) {
+    const double base = z[i] > 0.0 ? z[i] / (1.0 + beta_1 * (k_values[i] - 1.0)) : 0.0;
+    x0[i] = base;
+    x1[i] = base * k_values[i];
+    sums[0] += x0[i];
+    sums[1] += x1[i];
+  }
+  for (std::size_t i = 0; i < n; ++i) {
+    x0[i] /= sums[0];
+    x1[i] /= sums[1];
+  }
+  return true;
+}
+
 }  // namespace tarvox::thermo::detail

@@ -168,8 +168,9 @@ class FlashEngine::Work {
       if (split && stage.converged && phases_.size() == 2 &&
           ThirdPhaseCanAppear(*mixture_, temperature, z, options.third_phase)) {
         const auto& ref = phases_[phases_.Reference()];
+        const std::array<std::span<const double>, 1> other{phases_[1 - phases_.Reference()].x};
         TestStability(eos, pressure, ref.x, ref.fugacity.ln_phi, options.stability_threshold, stability_work_,
-                      stability_);
+                      stability_, other);
         if (!stability_.stable) {
           phases_.Add(eos, pressure, stability_.trial_composition, 0.0);
           stage = ConvergeStage(eos, pressure, z, options);

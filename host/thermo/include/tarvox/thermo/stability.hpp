@@ -29,13 +29,15 @@ StabilityResult TestStability(const PengRobinsonAtTemperature& eos, double press
 // Scratch storage of the test, reused across calls so that a test allocates nothing once it has grown
 // to the mixture's size.
 struct StabilityWorkspace {
-  std::vector<double> d, ln_k, ln_x, ln_w, w, amounts, previous, delta, previous_delta;
+  std::vector<double> d, ln_k, ln_x, ln_w, w, amounts, previous, delta, previous_delta, ln_known;
   FugacityEvaluation fugacity;
 };
 
-// The same test writing into `result` (whose storage is reused).
+// The same test writing into `result` (whose storage is reused). `known_phases` are compositions in
+// equilibrium with x (the other phases of a converged split): stationary points at zero distance, so
+// a trial that collapses onto one of them is abandoned as one collapsing onto x is.
 void TestStability(const PengRobinsonAtTemperature& eos, double pressure, std::span<const double> x,
                    std::span<const double> ln_phi, double threshold, StabilityWorkspace& work,
-                   StabilityResult& result);
+                   StabilityResult& result, std::span<const std::span<const double>> known_phases = {});
 
 }  // namespace tarvox::thermo

@@ -190,9 +190,12 @@ double SolveRachfordRice(std::span<const double> z, std::span<const double> k, d
     } else {
       return beta;
     }
-    double next = g.slope < 0.0 ? beta - g.value / g.slope : 0.5 * (low + high);
+    const double step = g.slope < 0.0 ? -g.value / g.slope : 0.0;
+    // Newton converges quadratically: a step at rounding level ends it, even on the bracket's edge.
+    if (g.slope < 0.0 && std::abs(step) <= 1e-15 * beta) return std::clamp(beta + step, low, high);
+    double next = beta + step;
     if (!(next > low && next < high)) next = 0.5 * (low + high);
-    if (std::abs(next - beta) <= 1e-15 * std::max(beta, 1e-300) || next == low || next == high) return next;
+    if (next == beta) return beta;
     beta = next;
   }
   return beta;

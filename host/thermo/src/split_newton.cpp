@@ -64,7 +64,7 @@ bool SplitNewton::Converge(const PengRobinsonAtTemperature& eos, double pressure
   const auto size = static_cast<Eigen::Index>((m - 1) * na);
   Gradient(current_, gradient_);
   for (; steps < max_steps; ++steps) {
-    if (FugacityResidual(z, current_) < tolerance) {
+    if (Residual(current_, gradient_) < tolerance) {
       phases = current_;
       return true;
     }
@@ -95,8 +95,14 @@ bool SplitNewton::Converge(const PengRobinsonAtTemperature& eos, double pressure
         }
       }
     }
-    factor_.compute(hessian_);
-    step_ = factor_.solve(-gradient_);
+    // At a stable split the Hessian is positive definite and Cholesky suffices; LDLT where it is not.
+    cholesky_.compute(hessian_);
+    if (cholesky_.info() == Eigen::Success) {
+      step_ = cholesky_.solve(-gradient_);
+    } else {
+      factor_.compute(hessian_);
+      step_ = factor_.solve(-gradient_);
+    }
     if (!step_.allFinite()) return false;
     const double norm = gradient_.norm();
     bool improved = false;
@@ -109,11 +115,24 @@ bool SplitNewton::Converge(const PengRobinsonAtTemperature& eos, double pressure
     std::swap(current_, trial_);
     std::swap(gradient_, trial_gradient_);
   }
-  if (FugacityResidual(z, current_) < tolerance) {
+  if (Residual(current_, gradient_) < tolerance) {
     phases = current_;
     return true;
   }
   return false;
+}
+
+double SplitNewton::Residual(const WorkingPhases& state, const Eigen::VectorXd& gradient) const {
+  const std::size_t na = active_.size(), m = state.size(), ref = state.Reference();
+  const auto g = [&](std::size_t k, std::size_t a) {
+    return k == 0 ? 0.0 : gradient(static_cast<Eigen::Index>((k - 1) * na + a));
+  };
+  double worst = 0.0;
+  for (std::size_t k = 0; k < m; ++k) {
+    if (k == ref) continue;
+    for (std::size_t a = 0; a < na; ++a) worst = std::max(worst, std::abs(g(k, a) - g(ref, a)));
+  }
+  return worst;
 }
 
 }  // namespace tarvox::thermo::detail

@@ -26,6 +26,8 @@ class SplitNewton {
  private:
   // Gradient of the Gibbs energy (ln f_ki - ln f_0i) of `state` over the active components.
   void Gradient(const WorkingPhases& state, Eigen::VectorXd& gradient) const;
+  // max |ln f_ki - ln f_ref,i| of `state` (as FugacityResidual) from its gradient.
+  double Residual(const WorkingPhases& state, const Eigen::VectorXd& gradient) const;
   // Moves `state` to mole numbers n_k = current + step for k >= 1. False when an amount would not
   // stay positive.
   bool Move(const PengRobinsonAtTemperature& eos, double pressure, std::span<const double> z,
@@ -36,6 +38,7 @@ class SplitNewton {
   std::array<LnPhiDerivatives, kMaxPhases> derivatives_;
   std::vector<double> moles_;
   Eigen::MatrixXd hessian_;
+  Eigen::LLT<Eigen::MatrixXd> cholesky_;
   Eigen::LDLT<Eigen::MatrixXd> factor_;
   Eigen::VectorXd gradient_, trial_gradient_, step_;
 };

@@ -96,14 +96,15 @@ bool ThirdPhaseCanAppear(const Mixture& mixture, double temperature, std::span<c
 
 void FillResult(const PengRobinsonAtTemperature& eos, double pressure, const WorkingPhases& phases,
                 FlashResult& result) {
-  std::vector<PhaseProperties> properties;
+  std::array<PhaseProperties, detail::kMaxPhases> properties;
   double beta_sum = 0.0;
-  for (const auto& phase : phases.all()) {
-    properties.push_back(EvaluatePhase(eos, pressure, phase.x, RootChoice::kMinimumGibbs));
-    beta_sum += phase.beta;
+  for (std::size_t k = 0; k < phases.size(); ++k) {
+    properties[k] = EvaluatePhase(eos, pressure, phases[k].x, RootChoice::kMinimumGibbs);
+    beta_sum += phases[k].beta;
   }
-  const auto slots = AssignPhaseSlots(properties, eos.mixture().water_index());
-  std::vector<LiquidViscosityShare> liquids;
+  const auto slots = AssignPhaseSlots({properties.data(), phases.size()}, eos.mixture().water_index());
+  std::array<LiquidViscosityShare, detail::kMaxPhases> liquids;
+  std::size_t liquid_count = 0;
   bool liquid_viscosity_known = true;
   for (int s = 0; s < kPhaseSlotCount; ++s) {
     if (!slots[s]) continue;
@@ -119,7 +120,7 @@ void FillResult(const PengRobinsonAtTemperature& eos, double pressure, const Wor
     result.cp += slot.phase_fraction * p.cp;
     if (s != kVapourSlot) {
       if (p.kinematic_viscosity) {
-        liquids.push_back({slot.phase_fraction * p.molar_mass, *p.kinematic_viscosity});
+        liquids[liquid_count++] = {slot.phase_fraction * p.molar_mass, *p.kinematic_viscosity};
       } else {
         liquid_viscosity_known = false;
       }
@@ -129,7 +130,9 @@ void FillResult(const PengRobinsonAtTemperature& eos, double pressure, const Wor
   const auto vapour = result.slots[kVapourSlot].present
                           ? result.slots[kVapourSlot].properties.kinematic_viscosity
                           : std::nullopt;
-  if (liquid_viscosity_known) result.kinematic_viscosity = StreamKinematicViscosity(liquids, vapour);
+  if (liquid_viscosity_known) {
+    result.kinematic_viscosity = StreamKinematicViscosity({liquids.data(), liquid_count}, vapour);
+  }
 }
 
 }  // namespace

@@ -20,8 +20,9 @@ std::vector<double> WilsonKValues(const Mixture& mixture, double temperature, do
 // Tests the phase of composition x (ln phi on its minimum-Gibbs root) for instability. Trial phases,
 // in this order: Wilson vapour-like and liquid-like, an almost pure water phase when water is a
 // component, and the cube-root variants of the Wilson trials. Each trial is iterated by successive
-// substitution with dominant-eigenvalue acceleration to its stationary point; the first trial whose
-// tangent-plane distance lies below the threshold ends the test and is returned.
+// substitution with dominant-eigenvalue acceleration to its stationary point, or until its distance is
+// clearly negative (-1e-2: the split converges the rest) or it collapses onto the tested phase; the
+// first trial whose tangent-plane distance lies below the threshold ends the test and is returned.
 StabilityResult TestStability(const PengRobinsonAtTemperature& eos, double pressure,
                               std::span<const double> x, std::span<const double> ln_phi,
                               double threshold = -1e-10);

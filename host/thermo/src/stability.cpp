@@ -10,7 +10,7 @@ namespace {
 constexpr int kMaxIterations = 300;
 constexpr double kClearlyUnstable = -1e-2;
 // Largest difference in ln of any mole fraction at which a trial counts as collapsing onto a phase.
-constexpr double kCollapseDistance = 1e-4;
+constexpr double kCollapseDistance = 1e-3;
 
 // Modified TPD, tm(W) = 1 + sum W_i (ln W_i + ln phi_i(w) - d_i - 1); negative anywhere proves instability.
 double TangentPlaneDistance(std::span<const double> w_amounts, std::span<const double> ln_w,

@@ -61,23 +61,23 @@ void SplitNewton::Factor(const PengRobinsonAtTemperature& eos, double pressure, 
   for (std::size_t k = 0; k < m; ++k) {
     EvaluateLnPhiDerivatives(eos, pressure, current_[k].fugacity, derivatives_[k]);
   }
+  // Only the lower triangle, which is all that the factorisations read; columns are contiguous.
+  double* h = hessian_.data();
   for (std::size_t k = 0; k < m; ++k) {
     const auto& phase = current_[k];
-    const auto& d = derivatives_[k].d_moles;
-    for (std::size_t a = 0; a < na; ++a) {
-      for (std::size_t b = 0; b < na; ++b) {
-        const std::size_t i = active_[a], j = active_[b];
-        const double entry = ((a == b ? 1.0 / phase.x[i] : 0.0) - 1.0 + d[i * n + j]) / phase.beta;
-        const auto at = [&](std::size_t l, std::size_t r) -> double& {
-          return hessian_(static_cast<Eigen::Index>((l - 1) * na + a),
-                          static_cast<Eigen::Index>((r - 1) * na + b));
-        };
-        if (k != 0) {
-          at(k, k) += entry;
-          continue;
-        }
-        for (std::size_t l = 1; l < m; ++l) {
-          for (std::size_t r = 1; r < m; ++r) at(l, r) += entry;
+    const double* d = derivatives_[k].d_moles.data();
+    const double inverse_beta = 1.0 / phase.beta;
+    // A_k enters block (k, k), and A_0 every block (l, r) with l >= r.
+    for (std::size_t l = k == 0 ? 1 : k; l < (k == 0 ? m : k + 1); ++l) {
+      for (std::size_t r = k == 0 ? 1 : k; r <= l; ++r) {
+        for (std::size_t b = 0; b < na; ++b) {
+          const std::size_t j = active_[b];
+          double* column = h + ((r - 1) * na + b) * static_cast<std::size_t>(size) + (l - 1) * na;
+          const double* d_column = d + j * n;  // N d ln phi_i / d n_j is symmetric in i and j
+          for (std::size_t a = l == r ? b : 0; a < na; ++a) {
+            column[a] += (d_column[active_[a]] - 1.0) * inverse_beta;
+          }
+          column[b] += inverse_beta / phase.x[j];
         }
       }
     }

@@ -3,6 +3,7 @@
 #include <Eigen/Dense>
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <stdexcept>
 #include <cmath>
 
@@ -51,6 +52,24 @@ double Objective(std::span<const double> z, const Theta& theta, std::span<const 
   return q;
 }
 
+// Whether Q still falls at `to` along the segment from `from`: then, Q being convex, its slope is
+// negative all along and Q(to) < Q(from), without evaluating Q.
+bool DescendsThroughout(std::span<const double> z, const Theta& theta, std::span<const double> from,
+                        std::span<const double> to) {
+  double slope = 0.0;
+  for (std::size_t k = 0; k < to.size(); ++k) slope += to[k] - from[k];
+  for (std::size_t i = 0; i < z.size(); ++i) {
+    if (z[i] == 0.0) continue;
+    double e = 0.0, de = 0.0;
+    for (std::size_t k = 0; k < to.size(); ++k) {
+      e += to[k] * theta[k][i];
+      de += (to[k] - from[k]) * theta[k][i];
+    }
+    slope -= z[i] * de / e;
+  }
+  return slope <= 0.0;
+}
+
 }  // namespace
 
 bool SolvePhaseSplit(std::span<const double> z, std::span<const std::span<const double>> ln_phi,
@@ -71,11 +90,15 @@ bool SolvePhaseSplit(std::span<const double> z, std::span<const std::span<const 
       if (z[i] == 0.0) continue;
       double e = 0.0;
       for (std::size_t k = 0; k < m; ++k) e += beta[k] * theta[k][i];
+      const double inverse_e = 1.0 / e;
       for (std::size_t k = 0; k < m; ++k) {
-        const double t = z[i] * theta[k][i] / e;
+        const double t = z[i] * theta[k][i] * inverse_e;
         gradient(k) -= t;
-        for (std::size_t l = 0; l < m; ++l) hessian(k, l) += t * theta[l][i] / e;
+        for (std::size_t l = k; l < m; ++l) hessian(k, l) += t * theta[l][i] * inverse_e;
       }
+    }
+    for (std::size_t k = 0; k < m; ++k) {
+      for (std::size_t l = 0; l < k; ++l) hessian(k, l) = hessian(l, k);
     }
     // Free variables: positive amounts, and zero amounts that the gradient wants to raise.
     std::array<std::size_t, kMaxPhases> free{};
@@ -112,8 +135,9 @@ bool SolvePhaseSplit(std::span<const double> z, std::span<const std::span<const 
       break;
     }
     // Q is convex, so the Newton direction descends; when no step length lowers Q any more the
-    // minimum is reached to rounding.
-    const double q_old = Objective(z, theta, beta);
+    // minimum is reached to rounding. Q itself (n logarithms) is evaluated only where the slope test
+    // cannot decide.
+    std::optional<double> q_old;
     std::array<double, kMaxPhases> trial_storage{};
     const std::span<double> trial(trial_storage.data(), m);
     std::copy(beta.begin(), beta.end(), trial.begin());
@@ -129,7 +153,12 @@ bool SolvePhaseSplit(std::span<const double> z, std::span<const std::span<const 
         change = std::max(change, std::abs(trial[k] - beta[k]));
       }
       // Steps this small are in Newton's quadratic range, where Q cannot resolve the gain.
-      improved = any_positive && (change < 1e-8 || Objective(z, theta, trial) <= q_old);
+      if (!any_positive) continue;
+      improved = change < 1e-8 || DescendsThroughout(z, theta, beta, trial);
+      if (!improved) {
+        if (!q_old) q_old = Objective(z, theta, beta);
+        improved = Objective(z, theta, trial) <= *q_old;
+      }
     }
     if (!improved) {
       converged = worst < 1e-10;

@@ -1,8 +1,10 @@
 #include "tarvox/thermo/stability.hpp"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
+#include <stdexcept>
 
 namespace tarvox::thermo {
 namespace {
@@ -11,6 +13,10 @@ constexpr int kMaxIterations = 300;
 constexpr double kClearlyUnstable = -1e-2;
 // Largest difference in ln of any mole fraction at which a trial counts as collapsing onto a phase.
 constexpr double kCollapseDistance = 1e-3;
+constexpr double kContractingDistance = 1e-2;
+constexpr double kContraction = 0.2;
+// The other phases of a split: at most two besides the tested one.
+constexpr std::size_t kMaxKnownPhases = 2;
 
 // Modified TPD, tm(W) = 1 + sum W_i (ln W_i + ln phi_i(w) - d_i - 1); negative anywhere proves instability.
 double TangentPlaneDistance(std::span<const double> w_amounts, std::span<const double> ln_w,
@@ -28,13 +34,16 @@ double TangentPlaneDistance(std::span<const double> w_amounts, std::span<const d
 void RunTrial(const PengRobinsonAtTemperature& eos, double pressure, std::span<const double> x,
               std::size_t known_phases, StabilityWorkspace& work, StabilityResult& result) {
   const std::size_t n = x.size();
-  const auto collapsing = [&](std::span<const double> ln_target, double ln_sum) {
+  const auto distance_to = [&](std::span<const double> ln_target, double ln_sum) {
     double distance = 0.0;
     for (std::size_t i = 0; i < n; ++i) {
       if (x[i] > 0.0) distance = std::max(distance, std::abs(work.previous[i] - ln_sum - ln_target[i]));
     }
-    return distance < kCollapseDistance;
+    return distance;
   };
+  // Distance to the tested phase and to each known phase at the last step.
+  std::array<double, 1 + kMaxKnownPhases> last_distance;
+  last_distance.fill(std::numeric_limits<double>::infinity());
   auto& ln_w = work.ln_w;
   std::fill(work.delta.begin(), work.delta.end(), 0.0);
   for (int iteration = 0; iteration < kMaxIterations; ++iteration) {
@@ -64,13 +73,19 @@ void RunTrial(const PengRobinsonAtTemperature& eos, double pressure, std::span<c
     }
     // A trial collapsing onto the tested phase, or onto a phase in equilibrium with it, ends at a
     // tangent-plane distance of zero: it cannot prove instability.
-    if (iteration > 3) {
-      bool collapsed = collapsing(work.ln_x, ln_sum);
-      for (std::size_t k = 0; k < known_phases && !collapsed; ++k) {
-        collapsed = collapsing({&work.ln_known[k * n], n}, ln_sum);
-      }
-      if (collapsed) break;
+    // Near a phase, substitution contracts onto it linearly: a distance that shrinks fivefold per step
+    // from within 1e-2 leads there as surely as one already within 1e-3.
+    bool collapsed = false;
+    for (std::size_t k = 0; k <= known_phases && !collapsed; ++k) {
+      const double distance = distance_to(k == 0 ? std::span<const double>(work.ln_x)
+                                                 : std::span<const double>(&work.ln_known[(k - 1) * n], n),
+                                          ln_sum);
+      collapsed = (iteration > 3 && distance < kCollapseDistance) ||
+                  (iteration > 1 && tm > 0.0 && distance < kContractingDistance &&
+                   distance < kContraction * last_distance[k]);
+      last_distance[k] = distance;
     }
+    if (collapsed) break;
     if (step < 1e-11) break;
     // A stationary point this close with a clearly positive distance proves nothing: substitution
     // lowers tm monotonically, by far less than tm in the steps left.
@@ -126,6 +141,7 @@ void TestStability(const PengRobinsonAtTemperature& eos, double pressure, std::s
                    std::span<const double> ln_phi, double threshold, StabilityWorkspace& work,
                    StabilityResult& result, std::span<const std::span<const double>> known_phases) {
   const std::size_t n = x.size();
+  if (known_phases.size() > kMaxKnownPhases) throw std::invalid_argument("at most two known phases");
   Resize(work, n, known_phases);
   const Mixture& mixture = eos.mixture();
   for (std::size_t i = 0; i < n; ++i) {

@@ -162,7 +162,7 @@ class FlashEngine::Work {
                       stability_work_, stability_);
         if (!stability_.stable) {
           phases_[0].beta = 0.5;
-          phases_.Add(eos, pressure, stability_.trial_composition, 0.5);
+          phases_.Add(stability_.trial_composition, 0.5, stability_.trial_fugacity);
           stage = ConvergeStage(eos, pressure, z, options);
           split = true;
         }
@@ -175,7 +175,7 @@ class FlashEngine::Work {
         TestStability(eos, pressure, ref.x, ref.fugacity.ln_phi, options.stability_threshold, stability_work_,
                       stability_, other);
         if (!stability_.stable) {
-          phases_.Add(eos, pressure, stability_.trial_composition, 0.0);
+          phases_.Add(stability_.trial_composition, 0.0, stability_.trial_fugacity);
           stage = ConvergeStage(eos, pressure, z, options);
           result.iterations += stage.iterations;
           if (!stage.converged) {
@@ -183,7 +183,7 @@ class FlashEngine::Work {
             // one): split the feed afresh against the phase that proved the split unstable.
             phases_.Clear();
             phases_.Add(eos, pressure, z, 0.5);
-            phases_.Add(eos, pressure, stability_.trial_composition, 0.5);
+            phases_.Add(stability_.trial_composition, 0.5, stability_.trial_fugacity);
             stage = ConvergeStage(eos, pressure, z, options);
             result.iterations += stage.iterations;
           }

@@ -59,6 +59,7 @@ void RunTrial(const PengRobinsonAtTemperature& eos, double pressure, std::span<c
     if (tm < result.min_tangent_plane_distance) {
       result.min_tangent_plane_distance = tm;
       result.trial_composition.assign(work.w.begin(), work.w.end());
+      result.trial_fugacity = work.fugacity;
     }
 
     double step = 0.0;

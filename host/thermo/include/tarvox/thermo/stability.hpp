@@ -12,6 +12,7 @@ struct StabilityResult {
   bool stable = true;
   double min_tangent_plane_distance = 0.0;  // lowest modified TPD met (0 if no trial went below 0)
   std::vector<double> trial_composition;    // mole fractions of that trial when unstable
+  FugacityEvaluation trial_fugacity;        // ln phi of that trial (minimum-Gibbs root) when unstable
 };
 
 // Wilson's K-value estimate, (Pc/P) exp(5.373 (1 + w)(1 - Tc/T)).

@@ -50,6 +50,17 @@ constexpr int kNewtonSteps = 30;
 // Largest difference in any mole fraction for which a feed counts as the last one (warm starts).
 constexpr double kWarmStartFeedDistance = 1e-4;
 
+// Substitution that shrinks the residual at least this much per step, and would reach the tolerance
+// within kFewSteps more at that rate, goes on instead of handing over to Newton.
+constexpr double kFastContraction = 0.5;
+constexpr int kFewSteps = 3;
+
+bool SubstitutionNearlyDone(double residual, double previous_residual, double tolerance) {
+  if (!(previous_residual > 0.0) || !(residual > 0.0)) return false;
+  const double ratio = residual / previous_residual;
+  return ratio < kFastContraction && residual * std::pow(ratio, kFewSteps) < tolerance;
+}
+
 struct StageOutcome {
   bool converged = false;
   int iterations = 0;
@@ -214,10 +225,17 @@ class FlashEngine::Work {
     delta_.clear();
     bool newton_failed_close = false;
     int next_newton = std::min(kStepsBeforeNewton, options.max_iterations);
+    double previous_residual = 0.0;
     for (int iteration = 0;; ++iteration) {
       const bool close = iteration > 0 && outcome.residual < kNewtonResidual &&
                          (phases_.size() - 1) * z.size() <= kSmallSplit;
-      if (iteration == next_newton || (close && !newton_failed_close)) {
+      // Newton's Hessian costs more than the few substitution steps that remain when substitution
+      // contracts fast and is nearly there.
+      const bool nearly_there =
+          iteration < options.max_iterations &&
+          SubstitutionNearlyDone(outcome.residual, previous_residual, options.tolerance);
+      if (nearly_there && iteration == next_newton) ++next_newton;
+      if (!nearly_there && (iteration == next_newton || (close && !newton_failed_close))) {
         int steps = 0;
         const bool converged =
             newton_.Converge(eos, pressure, z, phases_, options.tolerance, kNewtonSteps, steps);
@@ -232,6 +250,7 @@ class FlashEngine::Work {
       }
       if (iteration >= options.max_iterations) break;
       ++outcome.iterations;
+      previous_residual = outcome.residual;
       if (SubstitutionStep(eos, pressure, z, iteration, options, outcome)) break;
     }
     if (!outcome.converged) {

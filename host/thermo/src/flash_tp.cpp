@@ -264,9 +264,10 @@ class FlashEngine::Work {
     return outcome;
   }
 
-  // One step of successive substitution on the fugacity coefficients, the phase amounts from the
-  // convex multiphase split; every fifth step is extrapolated along the dominant eigenvector of the
-  // iteration (Crowe-Nishio), applied to ln K of each phase relative to phase 0. True when converged.
+  // One step of successive substitution on the fugacity coefficients, the phase amounts from
+  // Rachford-Rice for two phases and from the convex multiphase split otherwise; every fifth step is
+  // extrapolated along the dominant eigenvector of the iteration (Crowe-Nishio), applied to ln K of each
+  // phase relative to phase 0. True when converged.
   bool SubstitutionStep(const PengRobinsonAtTemperature& eos, double pressure, std::span<const double> z,
                         int iteration, const FlashOptions& options, StageOutcome& outcome) {
     const std::size_t n = z.size(), m = phases_.size();
@@ -353,9 +354,9 @@ class FlashEngine::Work {
     return true;
   }
 
-  // max |ln f_1i - ln f_0i| after a Rachford-Rice split: x_1i / x_0i = K_i s_0 / s_1 with ln K_i the
-  // ln phi difference the split used, so ln f_1i - ln f_0i = ln K_i + ln(s_0 / s_1) - (ln phi_0i - ln
-  // phi_1i).
+  // max |ln f_1i - ln f_0i| after a Rachford-Rice split. The split made x_1i / x_0i = K_i s_0 / s_1,
+  // with ln K_i the ln phi difference it was given and s the composition sums, so the difference is
+  // ln K_i + ln(s_0 / s_1) less the new ln phi difference.
   double TwoPhaseResidual(std::span<const double> z) const {
     if (phases_[0].beta <= 0.0 || phases_[1].beta <= 0.0) return 0.0;
     const double ln_sum_ratio = std::log(split_sums_[0] / split_sums_[1]);

@@ -10,8 +10,11 @@ namespace tarvox::thermo {
 namespace {
 
 constexpr int kMaxIterations = 300;
+// A distance this far below zero proves instability: the split converges the rest of the way, from
+// this trial, sooner than the trial would.
 constexpr double kClearlyUnstable = -1e-2;
-// Largest difference in ln of any mole fraction at which a trial counts as collapsing onto a phase.
+// Largest difference in ln of any mole fraction at which a trial counts as collapsing onto a phase,
+// and the larger one from which a fivefold contraction per step counts as well.
 constexpr double kCollapseDistance = 1e-3;
 constexpr double kContractingDistance = 1e-2;
 constexpr double kContraction = 0.2;

@@ -113,6 +113,7 @@ bool SplitNewton::Converge(const PengRobinsonAtTemperature& eos, double pressure
   current_.RemoveEmpty();
   if (current_.size() < 2) return false;
   active_.clear();
+  active_.reserve(z.size());
   for (std::size_t i = 0; i < z.size(); ++i) {
     if (z[i] > 0.0) active_.push_back(i);
   }

@@ -17,6 +17,20 @@ constexpr double kSqrt2 = std::numbers::sqrt2;
 constexpr double kDelta1 = 1.0 + kSqrt2;
 constexpr double kDelta2 = 1.0 - kSqrt2;
 
+// Four partial sums, so that the compiler packs them into vector registers without -ffast-math.
+double Dot(const double* u, const double* v, std::size_t n) {
+  double s0 = 0.0, s1 = 0.0, s2 = 0.0, s3 = 0.0;
+  std::size_t i = 0;
+  for (; i + 3 < n; i += 4) {
+    s0 += u[i] * v[i];
+    s1 += u[i + 1] * v[i + 1];
+    s2 += u[i + 2] * v[i + 2];
+    s3 += u[i + 3] * v[i + 3];
+  }
+  for (; i < n; ++i) s0 += u[i] * v[i];
+  return (s0 + s2) + (s1 + s3);
+}
+
 double CubicValue(double a2, double a1, double a0, double z) { return ((z + a2) * z + a1) * z + a0; }
 
 // Newton polish of a root found in closed form; the closed form loses digits when roots are close.
@@ -31,9 +45,12 @@ double Polish(double a2, double a1, double a0, double z) {
   return z;
 }
 
-// Residual Gibbs energy / RT of the untranslated equation (the shift adds the same to every root).
-double ResidualGibbs(double z, double a, double b) {
-  return z - 1.0 - std::log(z - b) - a / (2.0 * kSqrt2 * b) * PengRobinsonLogTerm(z, b);
+// Residual Gibbs energy / RT of the untranslated equation at root z1 minus that at root z2 (the shift
+// adds the same to every root), with the logarithms of both roots merged into two.
+double ResidualGibbsDifference(double z1, double z2, double a, double b) {
+  const double log_terms =
+      std::log((z1 + kDelta1 * b) * (z2 + kDelta2 * b) / ((z1 + kDelta2 * b) * (z2 + kDelta1 * b)));
+  return z1 - z2 - std::log((z1 - b) / (z2 - b)) - a / (2.0 * kSqrt2 * b) * log_terms;
 }
 
 }  // namespace
@@ -67,44 +84,66 @@ PengRobinsonAtTemperature::PengRobinsonAtTemperature(const Mixture& mixture, dou
     }
   }
   row_start_[n] = interactions_.size();
+  // A listed k_ij costs an indexed load and scalar arithmetic, a row entry a share of a packed
+  // multiply-add: whole rows are cheaper once more than a quarter of the pairs interact (database
+  // mixtures: 80 % for the 10-component condensate; the 80-component oil: 1.4 %).
+  dense_kij_ = 4 * interactions_.size() > n * n;
 }
 
-// a_ij = (1 - k_ij) s_i s_j with s = sqrt(a_i), so sum_j x_j a_ij = s_i (sum_j x_j s_j - sum over the
-// non-zero k_ij of k_ij x_j s_j), and likewise for the temperature derivatives.
+// a_ij = (1 - k_ij) s_i s_j with s = sqrt(a_i), so sum_j x_j a_ij = s_i (sum_j w_j - sum_j k_ij w_j) with
+// w_j = x_j s_j, and likewise for the temperature derivatives.
 void PengRobinsonAtTemperature::Mix(std::span<const double> x, bool with_temperature_derivatives,
                                     MixingParameters& out) const {
   const std::size_t n = size();
-  out.a_partial.resize(n);
-  out.a = out.da_dt = out.d2a_dt2 = out.b = out.c = 0.0;
   const bool t = with_temperature_derivatives;
-  double s0 = 0.0, s1 = 0.0, s2 = 0.0;
-  for (std::size_t j = 0; j < n; ++j) s0 += x[j] * sqrt_a_[j];
+  out.a_partial.resize(n);
+  out.weighted.resize(t ? 3 * n : n);
+  double* const w0 = out.weighted.data();
+  double s0 = 0.0, b = 0.0, c = 0.0;
+  for (std::size_t j = 0; j < n; ++j) {
+    w0[j] = x[j] * sqrt_a_[j];
+    s0 += w0[j];
+    b += x[j] * b_[j];
+    c += x[j] * c_[j];
+  }
+  double* const w1 = t ? w0 + n : nullptr;
+  double* const w2 = t ? w0 + 2 * n : nullptr;
+  double s1 = 0.0, s2 = 0.0;
   if (t) {
     for (std::size_t j = 0; j < n; ++j) {
-      s1 += x[j] * d_sqrt_a_dt_[j];
-      s2 += x[j] * d2_sqrt_a_dt2_[j];
+      w1[j] = x[j] * d_sqrt_a_dt_[j];
+      w2[j] = x[j] * d2_sqrt_a_dt2_[j];
+      s1 += w1[j];
+      s2 += w2[j];
     }
   }
+  const double* const kij = mixture_->kij_row(0).data();
+  // sum_j k_ij w_j over row i.
+  const auto kij_sum = [&](std::size_t i, const double* w) {
+    if (dense_kij_) return Dot(kij + i * n, w, n);
+    double sum = 0.0;
+    for (std::size_t k = row_start_[i]; k < row_start_[i + 1]; ++k)
+      sum += interactions_[k].kij * w[interactions_[k].column];
+    return sum;
+  };
+  double a = 0.0, da_dt = 0.0, d2a_dt2 = 0.0;
   for (std::size_t i = 0; i < n; ++i) {
-    double r0 = s0, r1 = s1, r2 = s2;
-    for (std::size_t k = row_start_[i]; k < row_start_[i + 1]; ++k) {
-      const auto [j, kij] = interactions_[k];
-      r0 -= kij * x[j] * sqrt_a_[j];
-      if (t) {
-        r1 -= kij * x[j] * d_sqrt_a_dt_[j];
-        r2 -= kij * x[j] * d2_sqrt_a_dt2_[j];
-      }
-    }
+    const double r0 = s0 - kij_sum(i, w0);
     const double psi = sqrt_a_[i] * r0;
     out.a_partial[i] = psi;
-    out.a += x[i] * psi;
-    out.b += x[i] * b_[i];
-    out.c += x[i] * c_[i];
+    a += x[i] * psi;
     if (t) {
-      out.da_dt += x[i] * (d_sqrt_a_dt_[i] * r0 + sqrt_a_[i] * r1);
-      out.d2a_dt2 += x[i] * (d2_sqrt_a_dt2_[i] * r0 + 2.0 * d_sqrt_a_dt_[i] * r1 + sqrt_a_[i] * r2);
+      const double r1 = s1 - kij_sum(i, w1);
+      const double r2 = s2 - kij_sum(i, w2);
+      da_dt += x[i] * (d_sqrt_a_dt_[i] * r0 + sqrt_a_[i] * r1);
+      d2a_dt2 += x[i] * (d2_sqrt_a_dt2_[i] * r0 + 2.0 * d_sqrt_a_dt_[i] * r1 + sqrt_a_[i] * r2);
     }
   }
+  out.a = a;
+  out.da_dt = da_dt;
+  out.d2a_dt2 = d2a_dt2;
+  out.b = b;
+  out.c = c;
 }
 
 double PengRobinsonLogTerm(double z, double b) { return std::log((z + kDelta1 * b) / (z + kDelta2 * b)); }
@@ -118,11 +157,16 @@ double SolveCompressibility(double a, double b, RootChoice choice) {
   double roots[3];
   int count = 0;
   if (r * r < q * q * q) {
+    // Trigonometric form m cos((theta + 2 pi k) / 3), the two other angles by the addition theorem
+    // from the cosine and sine of theta / 3 (in [0, pi/3], so the sine is the positive root).
     const double theta = std::acos(std::clamp(r / std::sqrt(q * q * q), -1.0, 1.0));
     const double m = -2.0 * std::sqrt(q);
-    for (int k = 0; k < 3; ++k) {
-      roots[count++] = m * std::cos((theta + 2.0 * std::numbers::pi * (k - 1)) / 3.0) - a2 / 3.0;
-    }
+    const double cos_third = std::cos(theta / 3.0);
+    const double sin_third = std::sqrt(std::max(0.0, 1.0 - cos_third * cos_third));
+    constexpr double kSin120 = 0.8660254037844386;
+    roots[count++] = m * cos_third - a2 / 3.0;
+    roots[count++] = m * (-0.5 * cos_third + kSin120 * sin_third) - a2 / 3.0;
+    roots[count++] = m * (-0.5 * cos_third - kSin120 * sin_third) - a2 / 3.0;
   } else {
     const double big = -std::copysign(std::cbrt(std::abs(r) + std::sqrt(r * r - q * q * q)), r);
     roots[count++] = big + (big != 0.0 ? q / big : 0.0) - a2 / 3.0;
@@ -154,9 +198,11 @@ double SolveCompressibility(double a, double b, RootChoice choice) {
       break;
   }
   if (smallest == largest) return smallest;
-  return ResidualGibbs(smallest, a, b) < ResidualGibbs(largest, a, b) ? smallest : largest;
+  return ResidualGibbsDifference(smallest, largest, a, b) < 0.0 ? smallest : largest;
 }
 
+// ln phi_i = (b_i / b)(Z - 1) - ln(Z - B) - (2 psi_i P / (R T)^2 - A b_i / b) L / (2 sqrt2 B) - c_i P / (R
+// T), gathered into one multiply-add per term of each component.
 void EvaluateLnPhi(const PengRobinsonAtTemperature& eos, double pressure, std::span<const double> x,
                    RootChoice choice, FugacityEvaluation& out) {
   eos.Mix(x, false, out.mix);
@@ -165,16 +211,15 @@ void EvaluateLnPhi(const PengRobinsonAtTemperature& eos, double pressure, std::s
   const double big_b = out.mix.b * pressure / rt;
   const double z = SolveCompressibility(big_a, big_b, choice);
   out.z_eos = z;
-  const double log_term = PengRobinsonLogTerm(z, big_b);
-  const double ln_z_minus_b = std::log(z - big_b);
-  const double factor = log_term / (2.0 * kSqrt2 * big_b);
+  const double factor = PengRobinsonLogTerm(z, big_b) / (2.0 * kSqrt2 * big_b);
+  const double per_b = (z - 1.0 + big_a * factor) / out.mix.b;
+  const double per_psi = 2.0 * pressure / (rt * rt) * factor;
+  const double per_c = pressure / rt;
+  const double common = -std::log(z - big_b);
   const std::size_t n = eos.size();
   out.ln_phi.resize(n);
   for (std::size_t i = 0; i < n; ++i) {
-    const double b_ratio = eos.b(i) / out.mix.b;
-    const double a_i = 2.0 * out.mix.a_partial[i] * pressure / (rt * rt);
-    out.ln_phi[i] =
-        b_ratio * (z - 1.0) - ln_z_minus_b - (a_i - big_a * b_ratio) * factor - eos.c(i) * pressure / rt;
+    out.ln_phi[i] = eos.b(i) * per_b - out.mix.a_partial[i] * per_psi - eos.c(i) * per_c + common;
   }
 }
 

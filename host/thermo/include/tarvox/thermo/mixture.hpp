@@ -47,6 +47,8 @@ class Mixture {
   const ComponentConstants& component(std::size_t i) const { return components_[i]; }
   std::span<const ComponentConstants> components() const { return components_; }
   double kij(std::size_t i, std::size_t j) const { return kij_[i * size() + j]; }
+  // Row i of the k_ij matrix, contiguous so that sums over it vectorise.
+  std::span<const double> kij_row(std::size_t i) const { return {kij_.data() + i * size(), size()}; }
   double kappa(std::size_t i) const { return kappa_[i]; }
   std::optional<std::size_t> water_index() const { return water_index_; }
 

@@ -90,31 +90,28 @@ PengRobinsonAtTemperature::PengRobinsonAtTemperature(const Mixture& mixture, dou
   dense_kij_ = 4 * interactions_.size() > n * n;
 }
 
-// a_ij = (1 - k_ij) s_i s_j with s = sqrt(a_i), so sum_j x_j a_ij = s_i (sum_j w_j - sum_j k_ij w_j) with
-// w_j = x_j s_j, and likewise for the temperature derivatives.
+// a_ij = (1 - k_ij) s_i s_j with s = sqrt(a_i), so sum_j x_j a_ij = s_i r_i with r_i = sum_j w_j -
+// sum_j k_ij w_j and w_j = x_j s_j. By the symmetry of a_ij, da/dT = 2 sum_i x_i s'_i r_i and
+// d2a/dT2 = 2 sum_i x_i (s''_i r_i + s'_i r'_i), with r'_i the same sum over w'_j = x_j s'_j.
 void PengRobinsonAtTemperature::Mix(std::span<const double> x, bool with_temperature_derivatives,
                                     MixingParameters& out) const {
   const std::size_t n = size();
   const bool t = with_temperature_derivatives;
   out.a_partial.resize(n);
-  out.weighted.resize(t ? 3 * n : n);
+  out.weighted.resize(t ? 2 * n : n);
   double* const w0 = out.weighted.data();
-  double s0 = 0.0, b = 0.0, c = 0.0;
+  double* const w1 = t ? w0 + n : nullptr;
+  double s0 = 0.0, s1 = 0.0, b = 0.0, c = 0.0;
   for (std::size_t j = 0; j < n; ++j) {
     w0[j] = x[j] * sqrt_a_[j];
     s0 += w0[j];
     b += x[j] * b_[j];
     c += x[j] * c_[j];
   }
-  double* const w1 = t ? w0 + n : nullptr;
-  double* const w2 = t ? w0 + 2 * n : nullptr;
-  double s1 = 0.0, s2 = 0.0;
   if (t) {
     for (std::size_t j = 0; j < n; ++j) {
       w1[j] = x[j] * d_sqrt_a_dt_[j];
-      w2[j] = x[j] * d2_sqrt_a_dt2_[j];
       s1 += w1[j];
-      s2 += w2[j];
     }
   }
   const double* const kij = mixture_->kij_row(0).data();
@@ -126,7 +123,7 @@ void PengRobinsonAtTemperature::Mix(std::span<const double> x, bool with_tempera
       sum += interactions_[k].kij * w[interactions_[k].column];
     return sum;
   };
-  double a = 0.0, da_dt = 0.0, d2a_dt2 = 0.0;
+  double a = 0.0, half_da_dt = 0.0, half_d2a_dt2 = 0.0;
   for (std::size_t i = 0; i < n; ++i) {
     const double r0 = s0 - kij_sum(i, w0);
     const double psi = sqrt_a_[i] * r0;
@@ -134,14 +131,13 @@ void PengRobinsonAtTemperature::Mix(std::span<const double> x, bool with_tempera
     a += x[i] * psi;
     if (t) {
       const double r1 = s1 - kij_sum(i, w1);
-      const double r2 = s2 - kij_sum(i, w2);
-      da_dt += x[i] * (d_sqrt_a_dt_[i] * r0 + sqrt_a_[i] * r1);
-      d2a_dt2 += x[i] * (d2_sqrt_a_dt2_[i] * r0 + 2.0 * d_sqrt_a_dt_[i] * r1 + sqrt_a_[i] * r2);
+      half_da_dt += w1[i] * r0;
+      half_d2a_dt2 += x[i] * (d2_sqrt_a_dt2_[i] * r0 + d_sqrt_a_dt_[i] * r1);
     }
   }
   out.a = a;
-  out.da_dt = da_dt;
-  out.d2a_dt2 = d2a_dt2;
+  out.da_dt = 2.0 * half_da_dt;
+  out.d2a_dt2 = 2.0 * half_d2a_dt2;
   out.b = b;
   out.c = c;
 }
@@ -205,7 +201,12 @@ double SolveCompressibility(double a, double b, RootChoice choice) {
 // T), gathered into one multiply-add per term of each component.
 void EvaluateLnPhi(const PengRobinsonAtTemperature& eos, double pressure, std::span<const double> x,
                    RootChoice choice, FugacityEvaluation& out) {
-  eos.Mix(x, false, out.mix);
+  EvaluateLnPhi(eos, pressure, x, choice, false, out);
+}
+
+void EvaluateLnPhi(const PengRobinsonAtTemperature& eos, double pressure, std::span<const double> x,
+                   RootChoice choice, bool with_temperature_derivatives, FugacityEvaluation& out) {
+  eos.Mix(x, with_temperature_derivatives, out.mix);
   const double rt = kGasConstant * eos.temperature();
   const double big_a = out.mix.a * pressure / (rt * rt);
   const double big_b = out.mix.b * pressure / rt;

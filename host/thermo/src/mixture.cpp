@@ -51,8 +51,19 @@ Mixture::Mixture(std::vector<ComponentConstants> components, std::vector<double>
       }
     }
     kappa_.push_back(Kappa(components_[i].acentric_factor, kappa_rule));
+    const auto& c = components_[i];
+    viscosity_reducing_parameter_.push_back(
+        c.molar_mass > 0.0
+            ? ViscosityReducingParameter(c.critical_temperature, c.critical_pressure, c.molar_mass)
+            : 0.0);
     if (components_[i].is_water && !water_index_) water_index_ = i;
   }
+}
+
+double ViscosityReducingParameter(double critical_temperature, double critical_pressure, double molar_mass) {
+  constexpr double kKiloPascalPerAtmosphere = 101.325;
+  return std::pow(critical_temperature, 1.0 / 6.0) /
+         (std::sqrt(molar_mass) * std::pow(critical_pressure / kKiloPascalPerAtmosphere, 2.0 / 3.0));
 }
 
 double PenelouxShift(double critical_temperature, double critical_pressure, double rackett_z) {

@@ -24,7 +24,7 @@ struct MixingParameters {
   double b = 0.0;
   double c = 0.0;
   std::vector<double> a_partial;  // sum_j x_j a_ij, needed by the fugacity coefficients
-  std::vector<double> weighted;   // scratch of Mix: x_j d^k sqrt(a_j)/dT^k for k = 0, 1, 2
+  std::vector<double> weighted;   // scratch of Mix: x_j sqrt(a_j) and x_j d sqrt(a_j)/dT
 };
 
 // Peng-Robinson parameters of a mixture at a fixed temperature. a_ij = sqrt(a_i a_j)(1 - k_ij) is
@@ -87,5 +87,8 @@ struct FugacityEvaluation {
 // Evaluates ln phi_i at pressure (kPa) for mole fractions x (summing to one).
 void EvaluateLnPhi(const PengRobinsonAtTemperature& eos, double pressure, std::span<const double> x,
                    RootChoice choice, FugacityEvaluation& out);
+// Same, with out.mix also holding the temperature derivatives of a, for the caloric properties.
+void EvaluateLnPhi(const PengRobinsonAtTemperature& eos, double pressure, std::span<const double> x,
+                   RootChoice choice, bool with_temperature_derivatives, FugacityEvaluation& out);
 
 }  // namespace tarvox::thermo

@@ -50,14 +50,22 @@ class Mixture {
   // Row i of the k_ij matrix, contiguous so that sums over it vectorise.
   std::span<const double> kij_row(std::size_t i) const { return {kij_.data() + i * size(), size()}; }
   double kappa(std::size_t i) const { return kappa_[i]; }
+  // The viscosity-reducing parameter of component i (see ViscosityReducingParameter), kept because
+  // every viscosity needs it; 0 when the molar mass is unknown.
+  double viscosity_reducing_parameter(std::size_t i) const { return viscosity_reducing_parameter_[i]; }
   std::optional<std::size_t> water_index() const { return water_index_; }
 
  private:
   std::vector<ComponentConstants> components_;
   std::vector<double> kij_;
   std::vector<double> kappa_;
+  std::vector<double> viscosity_reducing_parameter_;
   std::optional<std::size_t> water_index_;
 };
+
+// Viscosity-reducing parameter of Lohrenz, Bray & Clark, xi = Tc^(1/6) / (M^(1/2) Pc^(2/3)), with Tc in K,
+// Pc in kPa (converted to atm) and M in kg/kmol.
+double ViscosityReducingParameter(double critical_temperature, double critical_pressure, double molar_mass);
 
 // Peneloux shift for Peng-Robinson from the Rackett compressibility: c = 0.50033 (0.25969 - Z_RA) R Tc/Pc.
 double PenelouxShift(double critical_temperature, double critical_pressure, double rackett_z);

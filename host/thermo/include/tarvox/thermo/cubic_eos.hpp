@@ -65,7 +65,8 @@ class PengRobinsonAtTemperature {
   double temperature_;
   std::vector<double> b_, c_;
   std::vector<double> sqrt_a_, d_sqrt_a_dt_, d2_sqrt_a_dt2_;
-  std::vector<std::size_t> row_start_;  // row i's interactions: [row_start_[i], row_start_[i + 1])
+  // The list form: row i's interactions are [row_start_[i], row_start_[i + 1]).
+  std::vector<std::size_t> row_start_;
   std::vector<Interaction> interactions_;
   // The k_ij rows, each padded with zeros to padded_size_ entries; empty (and 0) for the list form.
   std::size_t padded_size_ = 0;

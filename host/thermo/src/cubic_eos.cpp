@@ -210,8 +210,9 @@ double SolveCompressibility(double a, double b, RootChoice choice) {
   return ResidualGibbsDifference(smallest, largest, a, b) < 0.0 ? smallest : largest;
 }
 
-// ln phi_i = (b_i / b)(Z - 1) - ln(Z - B) - (2 psi_i P / (R T)^2 - A b_i / b) L / (2 sqrt2 B) - c_i P / (R
-// T), gathered into one multiply-add per term of each component.
+// ln phi_i = (b_i / b)(Z - 1) - ln(Z - B) - (2 psi_i P / (R T)^2 - A b_i / b) L / (2 sqrt2 B)
+//           - c_i P / (R T),
+// gathered into one multiply-add per term of each component.
 void EvaluateLnPhi(const PengRobinsonAtTemperature& eos, double pressure, std::span<const double> x,
                    RootChoice choice, FugacityEvaluation& out) {
   EvaluateLnPhi(eos, pressure, x, choice, false, out);

@@ -82,8 +82,7 @@ void EvaluateLnPhiDerivatives(const PengRobinsonAtTemperature& eos, double press
   double* const beta = out.per_component.data();  // b_i / b
   double* const e = beta + n;                     // 2 psi_i / a - beta_i
   double* const u = e + n;                        // psi_i / a
-  // With these, N d ln phi_i / d n_j = beta_i by_beta_j + e_i by_e_j + u_i by_u_j + common_j
-  // - (2 Q L / a) a_ij.
+  // The column factors of FillRow; its g_i is -2 Q L sqrt(a_i) / a.
   double* const by_beta = u + n;
   double* const by_e = by_beta + n;
   double* const by_u = by_e + n;
@@ -93,13 +92,13 @@ void EvaluateLnPhiDerivatives(const PengRobinsonAtTemperature& eos, double press
   const double dz_dp = root.DZ(big_a / pressure, big_b / pressure);
   const double dl_dp = root.DLogTerm(dz_dp, big_b / pressure);
   const double d_pressure_common = -(dz_dp - big_b / pressure) * inverse_z_minus_b;
-  const double c_per_rt = 1.0 / rt;
+  const double inverse_rt = 1.0 / rt;
   for (std::size_t i = 0; i < n; ++i) {
     beta[i] = eos.b(i) * inverse_b;
     sqrt_a[i] = eos.sqrt_a(i);
     u[i] = psi[i] * inverse_a;
     e[i] = 2.0 * u[i] - beta[i];
-    out.d_pressure[i] = beta[i] * dz_dp + d_pressure_common - q * e[i] * dl_dp - eos.c(i) * c_per_rt;
+    out.d_pressure[i] = beta[i] * dz_dp + d_pressure_common - q * e[i] * dl_dp - eos.c(i) * inverse_rt;
   }
 
   // N d/dn_j: db = b_j - b, da = 2 (psi_j - a), d psi_i = a_ij - psi_i.

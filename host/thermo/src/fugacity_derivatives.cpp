@@ -1,6 +1,7 @@
 #include "tarvox/thermo/fugacity_derivatives.hpp"
 
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 #include "tarvox/thermo/constants.hpp"
@@ -13,23 +14,28 @@ constexpr double kDelta1 = 1.0 + kSqrt2;
 constexpr double kDelta2 = 1.0 - kSqrt2;
 
 // The compressibility factor and the logarithmic term as functions of A and B: the cubic
-// F(Z, A, B) = 0 gives dZ = -(F_A dA + F_B dB) / F_Z.
+// F(Z, A, B) = 0 gives dZ = -(F_A dA + F_B dB) / F_Z. On a double root (F_Z = 0, the phase's
+// stability limit) Z has no derivative: every derivative is then NaN, which the Newton solvers
+// reject as a failed step, rather than the result of a division by zero.
 struct RootSensitivity {
   double z, big_a, big_b;
-  double f_z, f_a, f_b;
+  double minus_inverse_f_z, f_a, f_b;
   double g1, g2;  // 1/(Z + delta1 B), 1/(Z + delta2 B)
 
   RootSensitivity(double z_eos, double a, double b)
       : z(z_eos),
         big_a(a),
         big_b(b),
-        f_z(3.0 * z * z - 2.0 * (1.0 - b) * z + a - 3.0 * b * b - 2.0 * b),
+        minus_inverse_f_z(MinusInverse(3.0 * z * z - 2.0 * (1.0 - b) * z + a - 3.0 * b * b - 2.0 * b)),
         f_a(z - b),
         f_b(z * z - (6.0 * b + 2.0) * z - a + 2.0 * b + 3.0 * b * b),
         g1(1.0 / (z + kDelta1 * b)),
         g2(1.0 / (z + kDelta2 * b)) {}
 
-  double DZ(double d_a, double d_b) const { return -(f_a * d_a + f_b * d_b) / f_z; }
+  static double MinusInverse(double f_z) {
+    return f_z != 0.0 ? -1.0 / f_z : std::numeric_limits<double>::quiet_NaN();
+  }
+  double DZ(double d_a, double d_b) const { return (f_a * d_a + f_b * d_b) * minus_inverse_f_z; }
   double DLogTerm(double d_z, double d_b) const {
     return (d_z + kDelta1 * d_b) * g1 - (d_z + kDelta2 * d_b) * g2;
   }

@@ -17,13 +17,11 @@ constexpr double kSqrt2 = std::numbers::sqrt2;
 constexpr double kDelta1 = 1.0 + kSqrt2;
 constexpr double kDelta2 = 1.0 - kSqrt2;
 
-// Rows padded to an even number of entries and summed in two partial sums: the compiler packs them
-// into one vector register without -ffast-math, and no row has a remainder.
-constexpr std::size_t kRowPadding = 2;
-
+// Rows padded to an even number of entries (Mixture::padded_kij_row) and summed in two partial sums:
+// the compiler packs them into one vector register without -ffast-math, and no row has a remainder.
 double PaddedDot(const double* u, const double* v, std::size_t padded_size) {
   double s0 = 0.0, s1 = 0.0;
-  for (std::size_t i = 0; i < padded_size; i += kRowPadding) {
+  for (std::size_t i = 0; i < padded_size; i += 2) {
     s0 += u[i] * v[i];
     s1 += u[i + 1] * v[i + 1];
   }
@@ -77,27 +75,11 @@ PengRobinsonAtTemperature::PengRobinsonAtTemperature(const Mixture& mixture, dou
     b_[i] = kOmegaB * kGasConstant * tc / pc;
     c_[i] = comp.volume_shift;
   }
-  const auto kij = mixture.kij_row(0).data();
-  const std::size_t interacting = n * n - static_cast<std::size_t>(std::count(kij, kij + n * n, 0.0));
   // A listed k_ij costs an indexed load and scalar arithmetic, a row entry half a packed multiply-add.
   // Timed for 10, 20 and 80 components, the list is faster up to 30 % of the pairs interacting and
   // whole rows from 50 %: they are taken above a third (the benchmark's database fluids have 80 % and
   // 53 %, its characterised oil 1.4 %).
-  if (3 * interacting > n * n) {
-    padded_size_ = (n + kRowPadding - 1) / kRowPadding * kRowPadding;
-    padded_kij_.assign(n * padded_size_, 0.0);
-    for (std::size_t i = 0; i < n; ++i) std::copy_n(kij + i * n, n, padded_kij_.begin() + i * padded_size_);
-    return;
-  }
-  row_start_.assign(n + 1, 0);
-  interactions_.reserve(interacting);
-  for (std::size_t i = 0; i < n; ++i) {
-    row_start_[i] = interactions_.size();
-    for (std::size_t j = 0; j < n; ++j) {
-      if (kij[i * n + j] != 0.0) interactions_.push_back({j, kij[i * n + j]});
-    }
-  }
-  row_start_[n] = interactions_.size();
+  dense_kij_ = 3 * mixture.interaction_count() > n * n;
 }
 
 // a_ij = (1 - k_ij) s_i s_j with s = sqrt(a_i), so sum_j x_j a_ij = s_i r_i with r_i = sum_j w_j -
@@ -109,7 +91,7 @@ void PengRobinsonAtTemperature::Mix(std::span<const double> x, bool with_tempera
   const bool t = with_temperature_derivatives;
   out.a_partial.resize(n);
   // Whole rows read the padding of w too, which must be zero.
-  const std::size_t stride = std::max(n, padded_size_);
+  const std::size_t stride = mixture_->padded_row_size();
   out.weighted.resize(t ? 2 * stride : stride);
   double* const w0 = out.weighted.data();
   std::fill(w0 + n, w0 + stride, 0.0);
@@ -130,10 +112,9 @@ void PengRobinsonAtTemperature::Mix(std::span<const double> x, bool with_tempera
   }
   // sum_j k_ij w_j over row i.
   const auto kij_sum = [&](std::size_t i, const double* w) {
-    if (padded_size_ != 0) return PaddedDot(padded_kij_.data() + i * padded_size_, w, padded_size_);
+    if (dense_kij_) return PaddedDot(mixture_->padded_kij_row(i).data(), w, stride);
     double sum = 0.0;
-    for (std::size_t k = row_start_[i]; k < row_start_[i + 1]; ++k)
-      sum += interactions_[k].kij * w[interactions_[k].column];
+    for (const auto& [column, kij] : mixture_->interactions(i)) sum += kij * w[column];
     return sum;
   };
   double a = 0.0, half_da_dt = 0.0, half_d2a_dt2 = 0.0;

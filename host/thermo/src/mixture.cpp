@@ -1,5 +1,6 @@
 #include "tarvox/thermo/mixture.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <stdexcept>
 
@@ -58,6 +59,18 @@ Mixture::Mixture(std::vector<ComponentConstants> components, std::vector<double>
             : 0.0);
     if (components_[i].is_water && !water_index_) water_index_ = i;
   }
+  padded_row_size_ = n + n % 2;
+  padded_kij_.assign(n * padded_row_size_, 0.0);
+  interaction_start_.assign(n + 1, 0);
+  for (std::size_t i = 0; i < n; ++i) {
+    std::copy_n(kij_.begin() + static_cast<std::ptrdiff_t>(i * n), n,
+                padded_kij_.begin() + static_cast<std::ptrdiff_t>(i * padded_row_size_));
+    interaction_start_[i] = interactions_.size();
+    for (std::size_t j = 0; j < n; ++j) {
+      if (kij_[i * n + j] != 0.0) interactions_.push_back({j, kij_[i * n + j]});
+    }
+  }
+  interaction_start_[n] = interactions_.size();
 }
 
 double ViscosityReducingParameter(double critical_temperature, double critical_pressure, double molar_mass) {

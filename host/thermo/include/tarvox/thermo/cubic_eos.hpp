@@ -52,25 +52,14 @@ class PengRobinsonAtTemperature {
   void Mix(std::span<const double> x, bool with_temperature_derivatives, MixingParameters& out) const;
 
   // True when the k_ij sums run over whole rows rather than over the list of non-zero k_ij.
-  bool UsesDenseKij() const { return padded_size_ != 0; }
+  bool UsesDenseKij() const { return dense_kij_; }
 
  private:
-  // One non-zero k_ij of row i: column j and k_ij.
-  struct Interaction {
-    std::size_t column;
-    double kij;
-  };
-
   const Mixture* mixture_;
   double temperature_;
   std::vector<double> b_, c_;
   std::vector<double> sqrt_a_, d_sqrt_a_dt_, d2_sqrt_a_dt2_;
-  // The list form: row i's interactions are [row_start_[i], row_start_[i + 1]).
-  std::vector<std::size_t> row_start_;
-  std::vector<Interaction> interactions_;
-  // The k_ij rows, each padded with zeros to padded_size_ entries; empty (and 0) for the list form.
-  std::size_t padded_size_ = 0;
-  std::vector<double> padded_kij_;
+  bool dense_kij_ = false;
 };
 
 // Compressibility factor of the untranslated equation for A = a P/(R T)^2 and B = b P/(R T).

@@ -16,7 +16,7 @@ constexpr double kClearlyUnstable = -1e-2;
 // Largest difference in ln of any mole fraction at which a trial counts as collapsing onto a phase,
 // and the larger one from which a fivefold contraction per step counts as well.
 constexpr double kCollapseDistance = 1e-3;
-constexpr double kContractingDistance = 1e-2;
+constexpr double kContractingDistance = 1e-1;
 constexpr double kContraction = 0.2;
 // The other phases of a split: at most two besides the tested one.
 constexpr std::size_t kMaxKnownPhases = 2;
@@ -77,8 +77,9 @@ void RunTrial(const PengRobinsonAtTemperature& eos, double pressure, std::span<c
     }
     // A trial collapsing onto the tested phase, or onto a phase in equilibrium with it, ends at a
     // tangent-plane distance of zero: it cannot prove instability.
-    // Near a phase, substitution contracts onto it linearly: a distance that shrinks fivefold per step
-    // from within 1e-2 leads there as surely as one already within 1e-3.
+    // Near a phase, substitution contracts onto it linearly: a distance that shrinks fivefold in a
+    // step between two substitution results (not from the initial guess), from within 1e-1, leads there
+    // as surely as one already within 1e-3.
     bool collapsed = false;
     for (std::size_t k = 0; k <= known_phases && !collapsed; ++k) {
       const double distance = distance_to(k == 0 ? std::span<const double>(work.ln_x)

@@ -428,7 +428,10 @@ FlashResult FlashEngine::Flash(double temperature, double pressure, std::span<co
 
 FlashResult FlashTP(const Mixture& mixture, double temperature, double pressure, std::span<const double> feed,
                     const FlashOptions& options) {
-  return FlashEngine(mixture).Flash(temperature, pressure, feed, options);
+  // On the stack: the engine's state is a few kilobytes, and a heap block that large makes the
+  // allocator consolidate every small block the last flash freed.
+  FlashEngine::Work work(mixture);
+  return work.Flash(temperature, pressure, feed, options, false);
 }
 
 }  // namespace tarvox::thermo

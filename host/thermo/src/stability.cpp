@@ -112,11 +112,18 @@ void RunTrial(const PengRobinsonAtTemperature& eos, double pressure, std::span<c
 }
 
 void Resize(StabilityWorkspace& work, std::size_t n, std::span<const std::span<const double>> known_phases) {
-  for (auto* v : {&work.d, &work.ln_k, &work.ln_x, &work.ln_w, &work.w, &work.amounts, &work.previous,
-                  &work.delta, &work.previous_delta}) {
-    v->assign(n, 0.0);
+  const std::array arrays{&work.d,       &work.ln_k,     &work.ln_x,  &work.ln_w,          &work.w,
+                          &work.amounts, &work.previous, &work.delta, &work.previous_delta};
+  // Room for the most known phases at once, so that the split's test reuses the feed test's block.
+  const std::size_t capacity = (arrays.size() + kMaxKnownPhases) * n;
+  if (work.storage.size() < capacity) work.storage.resize(capacity);
+  std::fill_n(work.storage.begin(), (arrays.size() + known_phases.size()) * n, 0.0);
+  double* next = work.storage.data();
+  for (auto* array : arrays) {
+    *array = {next, n};
+    next += n;
   }
-  work.ln_known.resize(known_phases.size() * n);
+  work.ln_known = {next, known_phases.size() * n};
   for (std::size_t k = 0; k < known_phases.size(); ++k) {
     for (std::size_t i = 0; i < n; ++i) work.ln_known[k * n + i] = std::log(known_phases[k][i]);
   }

@@ -14,16 +14,34 @@ class UnparsableRegistry : public RegistryError {
   using RegistryError::RegistryError;
 };
 
+// Which version of a file is on disk. Files are replaced whole by renaming a new one over them,
+// so a new version is a new inode even within the clock's resolution; an edit in place changes
+// the modification time or the size.
+struct FileIdentity {
+  unsigned long long device = 0;
+  unsigned long long inode = 0;
+  long long modified_ns = 0;
+  long long size = -1;  // -1: no such file
+  bool operator==(const FileIdentity&) const = default;
+};
+
+// The identity of `file` as it stands now (size -1 when it cannot be looked at).
+FileIdentity IdentityOf(const std::filesystem::path& file);
+
 // The file's text; empty when it does not exist. Throws RegistryError naming the file when it is
 // not a regular file, is owned by another user or writable by others (anyone could then plant
-// classes in it), or cannot be read.
-std::string ReadOwnFile(const std::filesystem::path& file);
+// classes in it), or cannot be read. `identity`, when given, receives the identity of the very
+// file the text was read from (size -1 when it does not exist).
+std::string ReadOwnFile(const std::filesystem::path& file, FileIdentity* identity = nullptr);
 
 // Creates the folder of `file` when missing, readable and writable by the user alone (mode 0700).
 void CreatePrivateFolderFor(const std::filesystem::path& file);
 
-// Writes `text` to a new file in the same folder, flushes it to disk and renames it over `file`,
-// creating the folder as CreatePrivateFolderFor does. False on any failure, `file` then untouched.
-bool ReplaceFile(const std::filesystem::path& file, const std::string& text);
+// Writes `text` to a new file in the same folder and renames it over `file`, creating the folder as
+// CreatePrivateFolderFor does; the new file is flushed to disk first when it is `durable` (a file
+// that can be rebuilt need not wait for the disk). False on any failure, `file` then untouched.
+enum class Durability { kFlushed, kRebuildable };
+bool ReplaceFile(const std::filesystem::path& file, const std::string& text,
+                 Durability durability = Durability::kFlushed);
 
 }  // namespace tarvox_platform

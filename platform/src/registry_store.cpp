@@ -91,8 +91,9 @@ class RegistryFileReader : public nlohmann::json_sax<nlohmann::json> {
   int depth_ = 0;
 };
 
-RegistryStore::RegistryStore(std::filesystem::path file) : file_(std::move(file)) {
-  const std::string text = ReadOwnFile(file_);
+RegistryStore::RegistryStore(std::filesystem::path file) : RegistryStore(file, ReadOwnFile(file)) {}
+
+RegistryStore::RegistryStore(std::filesystem::path file, const std::string& text) : file_(std::move(file)) {
   if (text.empty()) return;
   RegistryFileReader reader(keys_);
   if (!nlohmann::json::sax_parse(text, &reader))

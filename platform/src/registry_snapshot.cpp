@@ -1,0 +1,109 @@
+#include "registry_snapshot.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+
+namespace tarvox_platform {
+
+namespace {
+
+// Written in the machine's own byte order: a snapshot carried to a machine of the other order
+// fails the magic number and is rebuilt there.
+constexpr std::uint64_t kMagic = 0x31'50'4E'53'58'56'54'00;  // "\0TVXSNP1" read as one number
+
+struct Header {
+  std::uint64_t magic;
+  std::uint64_t checksum;  // of every byte after this field
+  FileIdentity source;
+  std::uint64_t entries;
+};
+
+struct EntryLengths {
+  std::uint32_t key, name, value;
+};
+
+// FNV-1a: a torn or altered file (a crash before the disk caught up, a stray edit) must not pass.
+std::uint64_t Checksum(std::string_view bytes) {
+  std::uint64_t hash = 0xcbf29ce484222325ULL;
+  for (const char c : bytes) hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001b3ULL;
+  return hash;
+}
+
+constexpr std::size_t kChecksummedFrom = offsetof(Header, source);
+
+template <typename Plain>
+void Append(std::string& bytes, const Plain& value) {
+  bytes.append(reinterpret_cast<const char*>(&value), sizeof value);
+}
+
+bool EntryLess(std::string_view key_a, std::string_view name_a, std::string_view key_b,
+               std::string_view name_b) {
+  const CaseInsensitiveLess less;
+  if (less(key_a, key_b)) return true;
+  if (less(key_b, key_a)) return false;
+  return less(name_a, name_b);
+}
+
+}  // namespace
+
+std::shared_ptr<const RegistrySnapshot> RegistrySnapshotCodec::FromStore(const RegistryStore& store,
+                                                                         const FileIdentity& source) {
+  std::string bytes(sizeof(Header), '\0');
+  std::uint64_t entries = 0;
+  for (const auto& [key, values] : store.keys_) {
+    for (const auto& [name, value] : values) {
+      Append(bytes,
+             EntryLengths{static_cast<std::uint32_t>(key.size()), static_cast<std::uint32_t>(name.size()),
+                          static_cast<std::uint32_t>(value.size())});
+      bytes += key;
+      bytes += name;
+      bytes += value;
+      ++entries;
+    }
+  }
+  Header header{kMagic, 0, source, entries};
+  std::memcpy(bytes.data(), &header, sizeof header);
+  header.checksum = Checksum(std::string_view(bytes).substr(kChecksummedFrom));
+  std::memcpy(bytes.data(), &header, sizeof header);
+  return Decode(std::move(bytes), source);
+}
+
+std::shared_ptr<const RegistrySnapshot> RegistrySnapshotCodec::Decode(std::string bytes,
+                                                                      const FileIdentity& source) {
+  Header header{};
+  if (bytes.size() < sizeof header) return nullptr;
+  std::memcpy(&header, bytes.data(), sizeof header);
+  if (header.magic != kMagic || !(header.source == source) ||
+      header.checksum != Checksum(std::string_view(bytes).substr(kChecksummedFrom)))
+    return nullptr;
+  std::shared_ptr<RegistrySnapshot> snapshot(new RegistrySnapshot);
+  snapshot->bytes_ = std::move(bytes);
+  const std::string_view all = snapshot->bytes_;
+  std::size_t at = sizeof header;
+  for (std::uint64_t i = 0; i < header.entries; ++i) {
+    EntryLengths lengths{};
+    if (all.size() - at < sizeof lengths) return nullptr;
+    std::memcpy(&lengths, all.data() + at, sizeof lengths);
+    at += sizeof lengths;
+    const std::size_t total = std::size_t{lengths.key} + lengths.name + lengths.value;
+    if (all.size() - at < total) return nullptr;
+    snapshot->entries_.push_back(
+        RegistrySnapshot::Entry{all.substr(at, lengths.key), all.substr(at + lengths.key, lengths.name),
+                                all.substr(at + lengths.key + lengths.name, lengths.value)});
+    at += total;
+  }
+  return at == all.size() ? snapshot : nullptr;
+}
+
+std::optional<std::string> RegistrySnapshot::GetValue(std::string_view key, std::string_view name) const {
+  const auto found =
+      std::lower_bound(entries_.begin(), entries_.end(), std::pair(key, name),
+                       [](const Entry& entry, const std::pair<std::string_view, std::string_view>& wanted) {
+                         return EntryLess(entry.key, entry.name, wanted.first, wanted.second);
+                       });
+  if (found == entries_.end() || EntryLess(key, name, found->key, found->name)) return std::nullopt;
+  return std::string(found->value);
+}
+
+}  // namespace tarvox_platform

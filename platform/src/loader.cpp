@@ -11,13 +11,18 @@
 
 namespace {
 
-std::string ExecutableFolder() {
-  char path[4096];
-  const ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
-  if (n <= 0) return {};
-  std::string text(path, static_cast<std::size_t>(n));
-  return text.substr(0, text.rfind('/'));
+// The running executable, read once: a process keeps its executable, and every library the module
+// and the host load by a bare name asks for its folder.
+const std::string& ExecutablePath() {
+  static const std::string path = [] {
+    char buffer[4096];
+    const ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+    return n > 0 ? std::string(buffer, static_cast<std::size_t>(n)) : std::string();
+  }();
+  return path;
 }
+
+std::string ExecutableFolder() { return ExecutablePath().substr(0, ExecutablePath().rfind('/')); }
 
 std::mutex program_folder_mutex;
 std::string named_program_folder;  // guarded by program_folder_mutex
@@ -84,11 +89,8 @@ extern "C" DWORD GetModuleFileNameA(HMODULE module, LPSTR path, DWORD size) {
   if (!path || size == 0) return 0;
   std::string text;
   if (!module) {
-    char buffer[4096];
-    const ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-    if (n <= 0) return 0;
-    text.assign(buffer, static_cast<std::size_t>(n));
-    text = tarvox_platform::ProgramFolder() + text.substr(text.rfind('/'));
+    if (ExecutablePath().empty()) return 0;
+    text = tarvox_platform::ProgramFolder() + ExecutablePath().substr(ExecutablePath().rfind('/'));
   } else {
     text = static_cast<const tarvox_platform::ModuleImage*>(module)->path;
   }

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <tuple>
+#include <vector>
 
 namespace tarvox_platform {
 
@@ -10,7 +12,7 @@ namespace {
 
 // Written in the machine's own byte order: a snapshot carried to a machine of the other order
 // fails the magic number and is rebuilt there.
-constexpr std::uint64_t kMagic = 0x31'50'4E'53'58'56'54'00;  // "\0TVXSNP1" read as one number
+constexpr std::uint64_t kMagic = 0x32'50'4E'53'58'56'54'00;  // "\0TVXSNP2" read as one number
 
 struct Header {
   std::uint64_t magic;
@@ -37,32 +39,39 @@ void Append(std::string& bytes, const Plain& value) {
   bytes.append(reinterpret_cast<const char*>(&value), sizeof value);
 }
 
-bool EntryLess(std::string_view key_a, std::string_view name_a, std::string_view key_b,
-               std::string_view name_b) {
-  const CaseInsensitiveLess less;
-  if (less(key_a, key_b)) return true;
-  if (less(key_b, key_a)) return false;
-  return less(name_a, name_b);
+// Keys and names are kept with ASCII letters folded to lower case, as the registry compares them, so
+// that a lookup compares plain bytes.
+std::string Folded(std::string_view text) {
+  std::string folded(text);
+  for (char& c : folded)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return folded;
 }
 
 }  // namespace
 
 std::shared_ptr<const RegistrySnapshot> RegistrySnapshotCodec::FromStore(const RegistryStore& store,
                                                                          const FileIdentity& source) {
+  struct Folding {
+    std::string key, name;
+    const std::string* value;
+  };
+  std::vector<Folding> folded;
+  for (const auto& [key, values] : store.keys_)
+    for (const auto& [name, value] : values) folded.push_back(Folding{Folded(key), Folded(name), &value});
+  std::sort(folded.begin(), folded.end(), [](const Folding& a, const Folding& b) {
+    return std::tie(a.key, a.name) < std::tie(b.key, b.name);
+  });
   std::string bytes(sizeof(Header), '\0');
-  std::uint64_t entries = 0;
-  for (const auto& [key, values] : store.keys_) {
-    for (const auto& [name, value] : values) {
-      Append(bytes,
-             EntryLengths{static_cast<std::uint32_t>(key.size()), static_cast<std::uint32_t>(name.size()),
-                          static_cast<std::uint32_t>(value.size())});
-      bytes += key;
-      bytes += name;
-      bytes += value;
-      ++entries;
-    }
+  for (const Folding& entry : folded) {
+    Append(bytes, EntryLengths{static_cast<std::uint32_t>(entry.key.size()),
+                               static_cast<std::uint32_t>(entry.name.size()),
+                               static_cast<std::uint32_t>(entry.value->size())});
+    bytes += entry.key;
+    bytes += entry.name;
+    bytes += *entry.value;
   }
-  Header header{kMagic, 0, source, entries};
+  Header header{kMagic, 0, source, folded.size()};
   std::memcpy(bytes.data(), &header, sizeof header);
   header.checksum = Checksum(std::string_view(bytes).substr(kChecksummedFrom));
   std::memcpy(bytes.data(), &header, sizeof header);
@@ -81,6 +90,7 @@ std::shared_ptr<const RegistrySnapshot> RegistrySnapshotCodec::Decode(std::strin
   snapshot->bytes_ = std::move(bytes);
   const std::string_view all = snapshot->bytes_;
   std::size_t at = sizeof header;
+  snapshot->entries_.reserve(std::min<std::uint64_t>(header.entries, all.size() / sizeof(EntryLengths)));
   for (std::uint64_t i = 0; i < header.entries; ++i) {
     EntryLengths lengths{};
     if (all.size() - at < sizeof lengths) return nullptr;
@@ -97,12 +107,12 @@ std::shared_ptr<const RegistrySnapshot> RegistrySnapshotCodec::Decode(std::strin
 }
 
 std::optional<std::string> RegistrySnapshot::GetValue(std::string_view key, std::string_view name) const {
-  const auto found =
-      std::lower_bound(entries_.begin(), entries_.end(), std::pair(key, name),
-                       [](const Entry& entry, const std::pair<std::string_view, std::string_view>& wanted) {
-                         return EntryLess(entry.key, entry.name, wanted.first, wanted.second);
-                       });
-  if (found == entries_.end() || EntryLess(key, name, found->key, found->name)) return std::nullopt;
+  const std::string folded_key = Folded(key), folded_name = Folded(name);
+  const auto wanted = std::pair<std::string_view, std::string_view>(folded_key, folded_name);
+  const auto found = std::lower_bound(
+      entries_.begin(), entries_.end(), wanted,
+      [](const Entry& entry, const auto& w) { return std::pair(entry.key, entry.name) < w; });
+  if (found == entries_.end() || std::pair(found->key, found->name) != wanted) return std::nullopt;
   return std::string(found->value);
 }
 

@@ -105,10 +105,10 @@ class TARVOX_PLATFORM_API RegistrySnapshot {
   friend struct RegistrySnapshotCodec;
   RegistrySnapshot() = default;
   struct Entry {
-    std::string_view key, name, value;  // within bytes_
+    std::string_view key, name, value;  // within bytes_; key and name with ASCII letters in lower case
   };
   std::string bytes_;
-  std::vector<Entry> entries_;  // ordered by key, then name, as the store orders them
+  std::vector<Entry> entries_;  // in byte order of key, then name
 };
 
 // The registry as its file stands now, shared by every reader in the process. The file is parsed

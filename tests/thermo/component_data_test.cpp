@@ -98,6 +98,19 @@ TEST_F(MalformedTables, WellFormedTablesLoad) {
   EXPECT_EQ(db.components().size(), 2u);
 }
 
+TEST_F(MalformedTables, QuotedFieldsBlankAndWindowsLinesReadAsWritten) {
+  std::string text = Components("190.56");
+  text.replace(text.find("ethane,C2H6"), 11, "\"eth\"ane,\"C2\"\"H6\"\"\"");
+  text.insert(text.find('\n') + 1, "\n");
+  for (std::size_t at = 0; (at = text.find('\n', at)) != std::string::npos; at += 2) text.insert(at, "\r");
+  const auto db = ComponentDatabase::Load(Write("c.csv", text), Write("k.csv", kij_ok_));
+  ASSERT_EQ(db.components().size(), 2u);
+  EXPECT_EQ(db.Get("ethane").formula, "C2\"H6\"");
+  EXPECT_EQ(db.Get("methane").hydrogen_atoms, 4);
+  const auto e = LoadError(Write("c2.csv", text + "propane,C3H8,\"74986\n"), Write("k.csv", kij_ok_));
+  EXPECT_EQ(e.line(), 5u) << "the blank line counts";
+}
+
 TEST_F(MalformedTables, BadNumberNamesFileLineAndColumn) {
   const auto e = LoadError(Write("c.csv", Components("19O.56")), Write("k.csv", kij_ok_));
   EXPECT_EQ(e.line(), 2u);

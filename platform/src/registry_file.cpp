@@ -96,8 +96,12 @@ bool ReplaceFile(const std::filesystem::path& file, const std::string& text, Dur
   std::string temporary = (folder / ("." + file.filename().string() + ".XXXXXX")).string();
   const Descriptor fd(::mkstemp(temporary.data()));
   if (fd.get() < 0) return false;
-  const bool written =
-      WriteAll(fd.get(), text) && (durability == Durability::kRebuildable || ::fsync(fd.get()) == 0);
+  const bool rebuildable = durability == Durability::kRebuildable;
+  const bool written = WriteAll(fd.get(), text) && (rebuildable || ::fsync(fd.get()) == 0);
+  // Renaming over an existing file makes the file system write the new file out at once (ext4
+  // does, to make replacing files safe); a file that can be rebuilt is removed first instead, its
+  // readers then finding none for a moment.
+  if (written && rebuildable) ::unlink(file.c_str());
   if (!written || ::rename(temporary.c_str(), file.c_str()) != 0) {
     ::unlink(temporary.c_str());
     return false;

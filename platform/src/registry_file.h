@@ -38,8 +38,10 @@ std::string ReadOwnFile(const std::filesystem::path& file, FileIdentity* identit
 void CreatePrivateFolderFor(const std::filesystem::path& file);
 
 // Writes `text` to a new file in the same folder and renames it over `file`, creating the folder as
-// CreatePrivateFolderFor does; the new file is flushed to disk first when it is `durable` (a file
-// that can be rebuilt need not wait for the disk). False on any failure, `file` then untouched.
+// CreatePrivateFolderFor does; readers see the old file or the new one. A file that can be
+// rebuilt is neither flushed to disk nor renamed over the old one (the old one is removed first,
+// so readers may also find none), sparing the writer a wait for the disk. False on any failure,
+// `file` then holding the old text, or for a rebuildable file perhaps none.
 enum class Durability { kFlushed, kRebuildable };
 bool ReplaceFile(const std::filesystem::path& file, const std::string& text,
                  Durability durability = Durability::kFlushed);

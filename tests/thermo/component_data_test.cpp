@@ -101,13 +101,19 @@ TEST_F(MalformedTables, WellFormedTablesLoad) {
 TEST_F(MalformedTables, QuotedFieldsBlankAndWindowsLinesReadAsWritten) {
   std::string text = Components("190.56");
   text.replace(text.find("ethane,C2H6"), 11, "\"eth\"ane,\"C2\"\"H6\"\"\"");
-  text.insert(text.find('\n') + 1, "\n");
-  for (std::size_t at = 0; (at = text.find('\n', at)) != std::string::npos; at += 2) text.insert(at, "\r");
-  const auto db = ComponentDatabase::Load(Write("c.csv", text), Write("k.csv", kij_ok_));
+  std::string lines;  // Windows line ends, and a blank line after the header
+  for (const char c : text) lines += c == '\n' ? std::string("\r\n") : std::string(1, c);
+  const std::size_t header_end = lines.find('\n') + 1;
+  text = lines.substr(0, header_end) + "\r\n" + lines.substr(header_end);
+  const auto write_as_is = [&](const char* name, const std::string& content) {  // no line end translation
+    std::ofstream(dir_ / name, std::ios::binary) << content;
+    return dir_ / name;
+  };
+  const auto db = ComponentDatabase::Load(write_as_is("c.csv", text), Write("k.csv", kij_ok_));
   ASSERT_EQ(db.components().size(), 2u);
   EXPECT_EQ(db.Get("ethane").formula, "C2\"H6\"");
   EXPECT_EQ(db.Get("methane").hydrogen_atoms, 4);
-  const auto e = LoadError(Write("c2.csv", text + "propane,C3H8,\"74986\n"), Write("k.csv", kij_ok_));
+  const auto e = LoadError(write_as_is("c2.csv", text + "propane,C3H8,\"74986\n"), Write("k.csv", kij_ok_));
   EXPECT_EQ(e.line(), 5u) << "the blank line counts";
 }
 

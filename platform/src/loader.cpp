@@ -2,6 +2,7 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <map>
 #include <mutex>
 #include <string>
 
@@ -42,6 +43,49 @@ std::string ResolveLibraryPath(const std::string& name) {
   return tarvox_platform::ProgramFolder() + "/" + base;
 }
 
+// The libraries loaded through LoadLibraryA, each opened once and counted as Windows counts its
+// loads: loading one already loaded only counts it (opening it again would cost the system loader a
+// search of every loaded library by name, each time an object asks for its host library), and it is
+// closed when the count falls to zero.
+class LoadedLibraries {
+ public:
+  HMODULE Load(const std::string& path) {
+    const std::lock_guard lock(guard_);
+    if (const auto found = by_path_.find(path); found != by_path_.end()) {
+      ++counts_[found->second];
+      return found->second;
+    }
+    HMODULE library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!library) return nullptr;
+    // Already open under another name: the system counted this opening too, the count here is enough.
+    if (counts_.count(library)) dlclose(library);
+    by_path_.emplace(path, library);
+    ++counts_[library];
+    return library;
+  }
+
+  bool Free(HMODULE library) {
+    const std::lock_guard lock(guard_);
+    const auto count = counts_.find(library);
+    if (count == counts_.end()) return dlclose(library) == 0;
+    if (--count->second > 0) return true;
+    counts_.erase(count);
+    std::erase_if(by_path_, [library](const auto& entry) { return entry.second == library; });
+    return dlclose(library) == 0;
+  }
+
+ private:
+  std::mutex guard_;
+  std::map<std::string, HMODULE> by_path_;
+  std::map<HMODULE, int> counts_;
+};
+
+// Never destroyed: a library's own static destructors may still free libraries at exit.
+LoadedLibraries& Loaded() {
+  static auto* const loaded = new LoadedLibraries;
+  return *loaded;
+}
+
 }  // namespace
 
 namespace tarvox_platform {
@@ -63,7 +107,7 @@ std::string ProgramFolder() {
 
 extern "C" HMODULE LoadLibraryA(LPCSTR name) {
   if (!name || !*name) return nullptr;
-  return dlopen(ResolveLibraryPath(name).c_str(), RTLD_NOW | RTLD_LOCAL);
+  return Loaded().Load(ResolveLibraryPath(name));
 }
 
 extern "C" HINSTANCE CoLoadLibrary(LPOLESTR name, BOOL) {
@@ -75,7 +119,7 @@ extern "C" HINSTANCE CoLoadLibrary(LPOLESTR name, BOOL) {
   return LoadLibraryA(narrow.c_str());
 }
 
-extern "C" BOOL FreeLibrary(HMODULE module) { return module && dlclose(module) == 0; }
+extern "C" BOOL FreeLibrary(HMODULE module) { return module && Loaded().Free(module); }
 
 extern "C" FARPROC GetProcAddress(HMODULE module, LPCSTR name) {
   if (!module || !name) return nullptr;

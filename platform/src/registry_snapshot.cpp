@@ -12,7 +12,7 @@ namespace {
 
 // Written in the machine's own byte order: a snapshot carried to a machine of the other order
 // fails the magic number and is rebuilt there.
-constexpr std::uint64_t kMagic = 0x33'50'4E'53'58'56'54'00;  // "\0TVXSNP3" read as one number
+constexpr std::uint64_t kMagic = 0x34'50'4E'53'58'56'54'00;  // "\0TVXSNP4" read as one number
 
 struct Header {
   std::uint64_t magic;
@@ -22,7 +22,7 @@ struct Header {
 };
 
 struct EntryLengths {
-  std::uint32_t key, name, value;
+  std::uint64_t key, name, value;
 };
 
 // FNV-1a taken eight bytes at a step: a torn or altered file (a crash before the disk caught up, a
@@ -73,9 +73,7 @@ std::shared_ptr<const RegistrySnapshot> RegistrySnapshotCodec::FromStore(const R
   });
   std::string bytes(sizeof(Header), '\0');
   for (const Folding& entry : folded) {
-    Append(bytes, EntryLengths{static_cast<std::uint32_t>(entry.key.size()),
-                               static_cast<std::uint32_t>(entry.name.size()),
-                               static_cast<std::uint32_t>(entry.value->size())});
+    Append(bytes, EntryLengths{entry.key.size(), entry.name.size(), entry.value->size()});
     bytes += entry.key;
     bytes += entry.name;
     bytes += *entry.value;
@@ -105,8 +103,11 @@ std::shared_ptr<const RegistrySnapshot> RegistrySnapshotCodec::Decode(std::strin
     if (all.size() - at < sizeof lengths) return nullptr;
     std::memcpy(&lengths, all.data() + at, sizeof lengths);
     at += sizeof lengths;
-    const std::size_t total = std::size_t{lengths.key} + lengths.name + lengths.value;
-    if (all.size() - at < total) return nullptr;
+    const std::size_t left = all.size() - at;
+    if (lengths.key > left || lengths.name > left - lengths.key ||
+        lengths.value > left - lengths.key - lengths.name)
+      return nullptr;
+    const std::size_t total = lengths.key + lengths.name + lengths.value;
     snapshot->entries_.push_back(
         RegistrySnapshot::Entry{all.substr(at, lengths.key), all.substr(at + lengths.key, lengths.name),
                                 all.substr(at + lengths.key + lengths.name, lengths.value)});

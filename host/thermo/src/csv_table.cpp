@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <fstream>
 #include <algorithm>
 
@@ -16,29 +17,39 @@ struct FieldPlace {
 
 // Splits the line text[begin, end) into fields, unescaping quoted parts in place: the field's
 // characters are moved to its start as quotes are dropped. Returns false when a quoted field is not
-// closed on the line.
+// closed on the line. Runs between quotes and commas are found and moved whole, since most of a
+// component table is its long quoted notes.
 bool SplitFields(std::string& text, std::size_t begin, std::size_t end, std::vector<FieldPlace>& fields) {
   fields.clear();
-  std::size_t field = begin, out = begin;
+  const std::string_view line = std::string_view(text).substr(0, end);
+  std::size_t field = begin, out = begin, at = begin;
+  const auto keep_until = [&](std::size_t stop) {
+    if (out != at) std::memmove(&text[out], &text[at], stop - at);
+    out += stop - at;
+    at = stop;
+  };
   bool quoted = false;
-  for (std::size_t i = begin; i < end; ++i) {
-    const char ch = text[i];
+  while (at < end) {
     if (quoted) {
-      if (ch == '"' && i + 1 < end && text[i + 1] == '"') {
-        text[out++] = '"';
-        ++i;
-      } else if (ch == '"') {
-        quoted = false;
-      } else {
-        text[out++] = ch;
-      }
-    } else if (ch == '"') {
-      quoted = true;
-    } else if (ch == ',') {
-      fields.push_back({field, out - field});
-      field = out = i + 1;
+      const std::size_t quote = line.find('"', at);
+      keep_until(quote == std::string_view::npos ? end : quote);
+      if (at == end) break;
+      const bool doubled = at + 1 < end && text[at + 1] == '"';
+      if (doubled) text[out++] = '"';
+      quoted = doubled;
+      at += doubled ? 2 : 1;
     } else {
-      text[out++] = ch;
+      std::size_t stop = at;
+      while (stop < end && line[stop] != ',' && line[stop] != '"') ++stop;
+      keep_until(stop);
+      if (at == end) break;
+      if (text[at] == '"') {
+        quoted = true;
+      } else {
+        fields.push_back({field, out - field});
+        field = out = at + 1;
+      }
+      ++at;
     }
   }
   fields.push_back({field, out - field});

@@ -28,12 +28,15 @@ std::optional<std::string> RegistryValue(const std::string& key) {
 }
 
 // The DllGetClassObject of the in-process server at `path`. As COM does, a server stays loaded once
-// a class was asked of it, so it is loaded once per process, not once per object created.
+// a class was asked of it, so it is loaded once per process, not once per object created. It is
+// loaded without the lock held: its initialisers may create objects themselves.
 DllGetClassObjectFunction ClassObjectEntryOf(const std::string& path) {
   static std::mutex guard;
   static std::map<std::string, DllGetClassObjectFunction> loaded;
-  const std::lock_guard<std::mutex> lock(guard);
-  if (const auto found = loaded.find(path); found != loaded.end()) return found->second;
+  {
+    const std::lock_guard<std::mutex> lock(guard);
+    if (const auto found = loaded.find(path); found != loaded.end()) return found->second;
+  }
   HMODULE library = LoadLibraryA(path.c_str());
   auto entry = library
                    ? reinterpret_cast<DllGetClassObjectFunction>(GetProcAddress(library, "DllGetClassObject"))
@@ -42,6 +45,7 @@ DllGetClassObjectFunction ClassObjectEntryOf(const std::string& path) {
     if (library) FreeLibrary(library);
     return nullptr;
   }
+  const std::lock_guard<std::mutex> lock(guard);
   return loaded.emplace(path, entry).first->second;
 }
 

@@ -46,31 +46,38 @@ std::string ResolveLibraryPath(const std::string& name) {
 // The libraries loaded through LoadLibraryA, each opened once and counted as Windows counts its
 // loads: loading one already loaded only counts it (opening it again would cost the system loader a
 // search of every loaded library by name, each time an object asks for its host library), and it is
-// closed when the count falls to zero.
+// closed when the count falls to zero. The system loader runs a library's initialisers and
+// finalisers, which may load and free libraries themselves, without the lock held.
 class LoadedLibraries {
  public:
   HMODULE Load(const std::string& path) {
-    const std::lock_guard lock(guard_);
-    if (const auto found = by_path_.find(path); found != by_path_.end()) {
-      ++counts_[found->second];
-      return found->second;
+    {
+      const std::lock_guard lock(guard_);
+      if (const auto found = by_path_.find(path); found != by_path_.end()) {
+        ++counts_[found->second];
+        return found->second;
+      }
     }
     HMODULE library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!library) return nullptr;
-    // Already open under another name: the system counted this opening too, the count here is enough.
-    if (counts_.count(library)) dlclose(library);
+    const std::lock_guard lock(guard_);
+    int& count = counts_[library];
+    // Open already (under another name, or by another thread meanwhile): the count here holds it.
+    if (count > 0) dlclose(library);
+    ++count;
     by_path_.emplace(path, library);
-    ++counts_[library];
     return library;
   }
 
   bool Free(HMODULE library) {
-    const std::lock_guard lock(guard_);
-    const auto count = counts_.find(library);
-    if (count == counts_.end()) return dlclose(library) == 0;
-    if (--count->second > 0) return true;
-    counts_.erase(count);
-    std::erase_if(by_path_, [library](const auto& entry) { return entry.second == library; });
+    {
+      const std::lock_guard lock(guard_);
+      if (const auto count = counts_.find(library); count != counts_.end()) {
+        if (--count->second > 0) return true;
+        counts_.erase(count);
+        std::erase_if(by_path_, [library](const auto& entry) { return entry.second == library; });
+      }
+    }
     return dlclose(library) == 0;
   }
 

@@ -1,6 +1,7 @@
 #include <mutex>
 #include <utility>
 
+#include "current_registry.h"
 #include "registry_file.h"
 #include "registry_snapshot.h"
 #include "tarvox_platform/registry.h"
@@ -26,6 +27,10 @@ std::shared_ptr<const RegistrySnapshot> KeptSnapshot(const std::filesystem::path
   }
 }
 
+void KeepSnapshotBeside(const std::filesystem::path& registry, const RegistrySnapshot& snapshot) {
+  ReplaceFile(SnapshotBeside(registry), RegistrySnapshotCodec::Bytes(snapshot), Durability::kRebuildable);
+}
+
 // Parses the registry file, and leaves its snapshot beside it for the next process (when the
 // snapshot cannot be written, the next process parses the file again). `identity` receives the
 // identity of the version read.
@@ -33,28 +38,47 @@ std::shared_ptr<const RegistrySnapshot> ParsedRegistry(const std::filesystem::pa
                                                        FileIdentity& identity) {
   const std::string text = ReadOwnFile(registry, &identity);
   auto snapshot = RegistrySnapshotCodec::FromStore(RegistryStore(registry, text), identity);
-  if (identity.size >= 0)
-    ReplaceFile(SnapshotBeside(registry), RegistrySnapshotCodec::Bytes(*snapshot), Durability::kRebuildable);
+  if (identity.size >= 0) KeepSnapshotBeside(registry, *snapshot);
   return snapshot;
+}
+
+// The registry this process last looked up or wrote, and which version of which file it is.
+struct Current {
+  std::mutex guard;
+  std::shared_ptr<const RegistrySnapshot> snapshot;
+  std::filesystem::path file;
+  FileIdentity identity;
+};
+
+Current& TheCurrent() {
+  static Current current;
+  return current;
 }
 
 }  // namespace
 
 std::shared_ptr<const RegistrySnapshot> CurrentRegistry() {
-  static std::mutex guard;
-  static std::shared_ptr<const RegistrySnapshot> loaded;
-  static std::filesystem::path loaded_file;
-  static FileIdentity loaded_identity;
-  const std::lock_guard<std::mutex> lock(guard);
+  Current& current = TheCurrent();
+  const std::lock_guard<std::mutex> lock(current.guard);
   std::filesystem::path file = RegistryStore::DefaultPath();
   FileIdentity identity = IdentityOf(file);
-  if (loaded && file == loaded_file && identity == loaded_identity) return loaded;
-  loaded.reset();
-  loaded = KeptSnapshot(file, identity);
-  if (!loaded) loaded = ParsedRegistry(file, identity);
-  loaded_file = std::move(file);
-  loaded_identity = identity;
-  return loaded;
+  if (current.snapshot && file == current.file && identity == current.identity) return current.snapshot;
+  current.snapshot.reset();
+  current.snapshot = KeptSnapshot(file, identity);
+  if (!current.snapshot) current.snapshot = ParsedRegistry(file, identity);
+  current.file = std::move(file);
+  current.identity = identity;
+  return current.snapshot;
+}
+
+void PublishRegistry(const RegistryStore& store, const FileIdentity& written) {
+  auto snapshot = RegistrySnapshotCodec::FromStore(store, written);
+  KeepSnapshotBeside(store.file(), *snapshot);
+  Current& current = TheCurrent();
+  const std::lock_guard<std::mutex> lock(current.guard);
+  current.snapshot = std::move(snapshot);
+  current.file = store.file();
+  current.identity = written;
 }
 
 }  // namespace tarvox_platform

@@ -90,22 +90,27 @@ void CreatePrivateFolderFor(const std::filesystem::path& file) {
   ::chmod(file.parent_path().c_str(), 0700);
 }
 
-bool ReplaceFile(const std::filesystem::path& file, const std::string& text, Durability durability) {
+bool ReplaceFile(const std::filesystem::path& file, const std::string& text, Durability durability,
+                 FileIdentity* written) {
   CreatePrivateFolderFor(file);
   const std::filesystem::path folder = file.has_parent_path() ? file.parent_path() : ".";
   std::string temporary = (folder / ("." + file.filename().string() + ".XXXXXX")).string();
   const Descriptor fd(::mkstemp(temporary.data()));
   if (fd.get() < 0) return false;
   const bool rebuildable = durability == Durability::kRebuildable;
-  const bool written = WriteAll(fd.get(), text) && (rebuildable || ::fsync(fd.get()) == 0);
+  struct stat status {};
+  // Renaming keeps the inode, its modification time and size: the identity is known before.
+  const bool whole =
+      WriteAll(fd.get(), text) && (rebuildable || ::fsync(fd.get()) == 0) && ::fstat(fd.get(), &status) == 0;
   // Renaming over an existing file makes the file system write the new file out at once (ext4
   // does, to make replacing files safe); a file that can be rebuilt is removed first instead, its
   // readers then finding none for a moment.
-  if (written && rebuildable) ::unlink(file.c_str());
-  if (!written || ::rename(temporary.c_str(), file.c_str()) != 0) {
+  if (whole && rebuildable) ::unlink(file.c_str());
+  if (!whole || ::rename(temporary.c_str(), file.c_str()) != 0) {
     ::unlink(temporary.c_str());
     return false;
   }
+  if (written) *written = IdentityFromStatus(status);
   return true;
 }
 

@@ -42,8 +42,9 @@ void CreatePrivateFolderFor(const std::filesystem::path& file);
 // rebuilt is neither flushed to disk nor renamed over the old one (the old one is removed first,
 // so readers may also find none), sparing the writer a wait for the disk. False on any failure,
 // `file` then holding the old text, or for a rebuildable file perhaps none.
+// `written`, when given, receives the identity the new file has under its name.
 enum class Durability { kFlushed, kRebuildable };
 bool ReplaceFile(const std::filesystem::path& file, const std::string& text,
-                 Durability durability = Durability::kFlushed);
+                 Durability durability = Durability::kFlushed, FileIdentity* written = nullptr);
 
 }  // namespace tarvox_platform

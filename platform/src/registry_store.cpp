@@ -100,7 +100,9 @@ RegistryStore::RegistryStore(std::filesystem::path file, const std::string& text
     throw UnparsableRegistry("registry file " + file_.string() + " cannot be parsed: " + reader.reason());
 }
 
-bool RegistryStore::Save() const {
+bool RegistryStore::Save() const { return Save(nullptr); }
+
+bool RegistryStore::Save(FileIdentity* written) const {
   nlohmann::json document = nlohmann::json::object();
   for (const auto& [key, values] : keys_) {
     nlohmann::json entry = nlohmann::json::object();
@@ -109,7 +111,7 @@ bool RegistryStore::Save() const {
   }
   // Names that are not UTF-8 cannot be written; the file then stays as it was.
   try {
-    return ReplaceFile(file_, document.dump(1) + '\n');
+    return ReplaceFile(file_, document.dump(1) + '\n', Durability::kFlushed, written);
   } catch (const nlohmann::json::exception&) {
     return false;
   }

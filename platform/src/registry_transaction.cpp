@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "current_registry.h"
 #include "registry_file.h"
 #include "tarvox_platform/registry.h"
 
@@ -63,5 +64,12 @@ RegistryTransaction::RegistryTransaction(std::filesystem::path file)
 }
 
 RegistryTransaction::~RegistryTransaction() { ::close(lock_descriptor_); }
+
+bool RegistryTransaction::Commit() {
+  FileIdentity written;
+  if (!store_->Save(&written)) return false;
+  PublishRegistry(*store_, written);
+  return true;
+}
 
 }  // namespace tarvox_platform

@@ -93,6 +93,14 @@ TEST_F(RegistrySnapshot, AnUnchangedRegistryIsAnsweredWithoutReadingItsFile) {
   EXPECT_EQ(registry->GetValue("HKCR\\Tarvox.X"), std::nullopt);
 }
 
+TEST_F(RegistrySnapshot, WhatARegistrationWroteIsNotReadBack) {
+  ::setenv("TARVOX_REGISTRY", File().c_str(), 1);
+  Commit(File(), "X Class");
+  EditUnseen("X Class", "Y Class");
+  EXPECT_EQ(CurrentRegistry()->GetValue("HKCR\\Tarvox.X.1"), "X Class") << "read back in the same process";
+  EXPECT_EQ(LookUpAfresh(File()), "X Class") << "read back in the next process";
+}
+
 TEST_F(RegistrySnapshot, AChangedRegistryOrASnapshotThatCannotBeTrustedIsReadAgain) {
   const std::vector<std::pair<const char*, std::function<void(const std::filesystem::path&)>>> damages = {
       {"emptied", [](const auto& file) { std::ofstream{file}; }},

@@ -25,6 +25,8 @@
 
 namespace tarvox_platform {
 
+struct FileIdentity;  // which version of a file: the platform's own
+
 struct CaseInsensitiveLess {
   using is_transparent = void;
   bool operator()(std::string_view a, std::string_view b) const;
@@ -59,7 +61,10 @@ class TARVOX_PLATFORM_API RegistryStore {
 
  private:
   friend class RegistryFileReader;
+  friend class RegistryTransaction;
   friend struct RegistrySnapshotCodec;
+  // Save(), giving the identity of the file written.
+  bool Save(FileIdentity* written) const;
   using Values = std::map<std::string, std::string, CaseInsensitiveLess>;
   using Keys = std::map<std::string, Values, CaseInsensitiveLess>;
   std::filesystem::path file_;
@@ -85,7 +90,8 @@ class TARVOX_PLATFORM_API RegistryTransaction {
 
   RegistryStore& store() { return *store_; }
   // Writes every change made through store() at once; false when the file could not be written.
-  bool Commit() { return store_->Save(); }
+  // The process's CurrentRegistry() then answers from the registry written, without reading it.
+  bool Commit();
 
  private:
   int lock_descriptor_ = -1;

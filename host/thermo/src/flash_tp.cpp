@@ -50,6 +50,17 @@ constexpr int kNewtonSteps = 30;
 // Largest difference in any mole fraction for which a feed counts as the last one (warm starts).
 constexpr double kWarmStartFeedDistance = 1e-4;
 
+// Substitution that shrinks the residual at least this much per step, and would reach the tolerance
+// within kFewSteps more at that rate, goes on instead of handing over to Newton.
+constexpr double kFastContraction = 0.5;
+constexpr int kFewSteps = 3;
+
+bool SubstitutionNearlyDone(double residual, double previous_residual, double tolerance) {
+  if (!(previous_residual > 0.0) || !(residual > 0.0)) return false;
+  const double ratio = residual / previous_residual;
+  return ratio < kFastContraction && residual * std::pow(ratio, kFewSteps) < tolerance;
+}
+
 struct StageOutcome {
   bool converged = false;
   int iterations = 0;
@@ -96,14 +107,15 @@ bool ThirdPhaseCanAppear(const Mixture& mixture, double temperature, std::span<c
 
 void FillResult(const PengRobinsonAtTemperature& eos, double pressure, const WorkingPhases& phases,
                 FlashResult& result) {
-  std::vector<PhaseProperties> properties;
+  std::array<PhaseProperties, detail::kMaxPhases> properties;
   double beta_sum = 0.0;
-  for (const auto& phase : phases.all()) {
-    properties.push_back(EvaluatePhase(eos, pressure, phase.x, RootChoice::kMinimumGibbs));
-    beta_sum += phase.beta;
+  for (std::size_t k = 0; k < phases.size(); ++k) {
+    properties[k] = EvaluatePhase(eos, pressure, phases[k].x, RootChoice::kMinimumGibbs);
+    beta_sum += phases[k].beta;
   }
-  const auto slots = AssignPhaseSlots(properties, eos.mixture().water_index());
-  std::vector<LiquidViscosityShare> liquids;
+  const auto slots = AssignPhaseSlots({properties.data(), phases.size()}, eos.mixture().water_index());
+  std::array<LiquidViscosityShare, detail::kMaxPhases> liquids;
+  std::size_t liquid_count = 0;
   bool liquid_viscosity_known = true;
   for (int s = 0; s < kPhaseSlotCount; ++s) {
     if (!slots[s]) continue;
@@ -119,7 +131,7 @@ void FillResult(const PengRobinsonAtTemperature& eos, double pressure, const Wor
     result.cp += slot.phase_fraction * p.cp;
     if (s != kVapourSlot) {
       if (p.kinematic_viscosity) {
-        liquids.push_back({slot.phase_fraction * p.molar_mass, *p.kinematic_viscosity});
+        liquids[liquid_count++] = {slot.phase_fraction * p.molar_mass, *p.kinematic_viscosity};
       } else {
         liquid_viscosity_known = false;
       }
@@ -129,7 +141,9 @@ void FillResult(const PengRobinsonAtTemperature& eos, double pressure, const Wor
   const auto vapour = result.slots[kVapourSlot].present
                           ? result.slots[kVapourSlot].properties.kinematic_viscosity
                           : std::nullopt;
-  if (liquid_viscosity_known) result.kinematic_viscosity = StreamKinematicViscosity(liquids, vapour);
+  if (liquid_viscosity_known) {
+    result.kinematic_viscosity = StreamKinematicViscosity({liquids.data(), liquid_count}, vapour);
+  }
 }
 
 }  // namespace
@@ -159,7 +173,7 @@ class FlashEngine::Work {
                       stability_work_, stability_);
         if (!stability_.stable) {
           phases_[0].beta = 0.5;
-          phases_.Add(eos, pressure, stability_.trial_composition, 0.5);
+          phases_.Add(stability_.trial_composition, 0.5, stability_.trial_fugacity);
           stage = ConvergeStage(eos, pressure, z, options);
           split = true;
         }
@@ -168,10 +182,11 @@ class FlashEngine::Work {
       if (split && stage.converged && phases_.size() == 2 &&
           ThirdPhaseCanAppear(*mixture_, temperature, z, options.third_phase)) {
         const auto& ref = phases_[phases_.Reference()];
+        const std::array<std::span<const double>, 1> other{phases_[1 - phases_.Reference()].x};
         TestStability(eos, pressure, ref.x, ref.fugacity.ln_phi, options.stability_threshold, stability_work_,
-                      stability_);
+                      stability_, other);
         if (!stability_.stable) {
-          phases_.Add(eos, pressure, stability_.trial_composition, 0.0);
+          phases_.Add(stability_.trial_composition, 0.0, stability_.trial_fugacity);
           stage = ConvergeStage(eos, pressure, z, options);
           result.iterations += stage.iterations;
           if (!stage.converged) {
@@ -179,7 +194,7 @@ class FlashEngine::Work {
             // one): split the feed afresh against the phase that proved the split unstable.
             phases_.Clear();
             phases_.Add(eos, pressure, z, 0.5);
-            phases_.Add(eos, pressure, stability_.trial_composition, 0.5);
+            phases_.Add(stability_.trial_composition, 0.5, stability_.trial_fugacity);
             stage = ConvergeStage(eos, pressure, z, options);
             result.iterations += stage.iterations;
           }
@@ -210,10 +225,17 @@ class FlashEngine::Work {
     delta_.clear();
     bool newton_failed_close = false;
     int next_newton = std::min(kStepsBeforeNewton, options.max_iterations);
+    double previous_residual = 0.0;
     for (int iteration = 0;; ++iteration) {
       const bool close = iteration > 0 && outcome.residual < kNewtonResidual &&
                          (phases_.size() - 1) * z.size() <= kSmallSplit;
-      if (iteration == next_newton || (close && !newton_failed_close)) {
+      // Newton's Hessian costs more than the few substitution steps that remain when substitution
+      // contracts fast and is nearly there.
+      const bool nearly_there =
+          iteration < options.max_iterations &&
+          SubstitutionNearlyDone(outcome.residual, previous_residual, options.tolerance);
+      if (nearly_there && iteration == next_newton) ++next_newton;
+      if (!nearly_there && (iteration == next_newton || (close && !newton_failed_close))) {
         int steps = 0;
         const bool converged =
             newton_.Converge(eos, pressure, z, phases_, options.tolerance, kNewtonSteps, steps);
@@ -228,6 +250,7 @@ class FlashEngine::Work {
       }
       if (iteration >= options.max_iterations) break;
       ++outcome.iterations;
+      previous_residual = outcome.residual;
       if (SubstitutionStep(eos, pressure, z, iteration, options, outcome)) break;
     }
     if (!outcome.converged) {
@@ -241,23 +264,16 @@ class FlashEngine::Work {
     return outcome;
   }
 
-  // One step of successive substitution on the fugacity coefficients, the phase amounts from the
-  // convex multiphase split; every fifth step is extrapolated along the dominant eigenvector of the
-  // iteration (Crowe-Nishio), applied to ln K of each phase relative to phase 0. True when converged.
+  // One step of successive substitution on the fugacity coefficients, the phase amounts from
+  // Rachford-Rice for two phases and from the convex multiphase split otherwise; every fifth step is
+  // extrapolated along the dominant eigenvector of the iteration (Crowe-Nishio), applied to ln K of each
+  // phase relative to phase 0. True when converged.
   bool SubstitutionStep(const PengRobinsonAtTemperature& eos, double pressure, std::span<const double> z,
                         int iteration, const FlashOptions& options, StageOutcome& outcome) {
     const std::size_t n = z.size(), m = phases_.size();
-    std::array<std::span<const double>, detail::kMaxPhases> ln_phi;
-    std::array<std::span<double>, detail::kMaxPhases> compositions;
-    std::array<double, detail::kMaxPhases> beta{};
+    const bool two_phases = m == 2 && SplitTwoPhases(z);
+    if (!two_phases) SplitPhases(z);
     for (std::size_t k = 0; k < m; ++k) {
-      ln_phi[k] = phases_[k].fugacity.ln_phi;
-      compositions[k] = phases_[k].x;
-      beta[k] = phases_[k].beta;
-    }
-    detail::SolvePhaseSplit(z, {ln_phi.data(), m}, {beta.data(), m}, {compositions.data(), m}, split_work_);
-    for (std::size_t k = 0; k < m; ++k) {
-      phases_[k].beta = beta[k];
       EvaluateLnPhi(eos, pressure, phases_[k].x, RootChoice::kMinimumGibbs, phases_[k].fugacity);
     }
     if (MergeIdenticalPhases(phases_)) {
@@ -265,7 +281,7 @@ class FlashEngine::Work {
       delta_.clear();
       return false;
     }
-    outcome.residual = detail::FugacityResidual(z, phases_);
+    outcome.residual = two_phases ? TwoPhaseResidual(z) : detail::FugacityResidual(z, phases_);
     if (outcome.residual < options.tolerance) {
       outcome.converged = true;
       return true;
@@ -303,6 +319,54 @@ class FlashEngine::Work {
       }
     }
     return false;
+  }
+
+  // Phase amounts and compositions of any number of phases for their current ln phi.
+  void SplitPhases(std::span<const double> z) {
+    const std::size_t m = phases_.size();
+    std::array<std::span<const double>, detail::kMaxPhases> ln_phi;
+    std::array<std::span<double>, detail::kMaxPhases> compositions;
+    std::array<double, detail::kMaxPhases> beta{};
+    for (std::size_t k = 0; k < m; ++k) {
+      ln_phi[k] = phases_[k].fugacity.ln_phi;
+      compositions[k] = phases_[k].x;
+      beta[k] = phases_[k].beta;
+    }
+    detail::SolvePhaseSplit(z, {ln_phi.data(), m}, {beta.data(), m}, {compositions.data(), m}, split_work_);
+    for (std::size_t k = 0; k < m; ++k) phases_[k].beta = beta[k];
+  }
+
+  // The same for two phases by Rachford-Rice, keeping ln K and the composition sums of the split so
+  // that TwoPhaseResidual needs no logarithm of a mole fraction. False when K cannot be formed.
+  bool SplitTwoPhases(std::span<const double> z) {
+    const std::size_t n = z.size();
+    split_ln_k_.resize(n);
+    for (std::size_t i = 0; i < n; ++i) {
+      split_ln_k_[i] = phases_[0].fugacity.ln_phi[i] - phases_[1].fugacity.ln_phi[i];
+    }
+    std::array<double, 2> beta{phases_[0].beta, phases_[1].beta};
+    if (!detail::SolveTwoPhaseSplit(z, split_ln_k_, beta, phases_[0].x, phases_[1].x, split_sums_,
+                                    split_k_)) {
+      return false;
+    }
+    phases_[0].beta = beta[0];
+    phases_[1].beta = beta[1];
+    return true;
+  }
+
+  // max |ln f_1i - ln f_0i| after a Rachford-Rice split. The split made x_1i / x_0i = K_i s_0 / s_1,
+  // with ln K_i the ln phi difference it was given and s the composition sums, so the difference is
+  // ln K_i + ln(s_0 / s_1) less the new ln phi difference.
+  double TwoPhaseResidual(std::span<const double> z) const {
+    if (phases_[0].beta <= 0.0 || phases_[1].beta <= 0.0) return 0.0;
+    const double ln_sum_ratio = std::log(split_sums_[0] / split_sums_[1]);
+    double worst = 0.0;
+    for (std::size_t i = 0; i < z.size(); ++i) {
+      if (z[i] == 0.0) continue;
+      const double ln_k_now = phases_[0].fugacity.ln_phi[i] - phases_[1].fugacity.ln_phi[i];
+      worst = std::max(worst, std::abs(split_ln_k_[i] + ln_sum_ratio - ln_k_now));
+    }
+    return worst;
   }
 
   // Starts the split from the last two-phase solution; keeps it when it converges to two distinct
@@ -345,6 +409,8 @@ class FlashEngine::Work {
   detail::SplitNewton newton_;
   StabilityWorkspace stability_work_;
   StabilityResult stability_;
+  std::vector<double> split_ln_k_, split_k_;
+  std::array<double, 2> split_sums_{};
   std::vector<double> u_, delta_, previous_delta_;
   std::vector<double> last_feed_, last_ln_k_;
   double last_beta_ = 0.0, last_temperature_ = 0.0;

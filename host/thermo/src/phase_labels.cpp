@@ -1,7 +1,7 @@
 #include "tarvox/thermo/phase_labels.hpp"
 
 #include <algorithm>
-#include <numeric>
+#include <stdexcept>
 
 namespace tarvox::thermo {
 namespace {
@@ -19,21 +19,25 @@ double Heaviness(const PhaseProperties& p) { return p.mass_density ? *p.mass_den
 
 }  // namespace
 
-std::array<std::optional<std::size_t>, 3> AssignPhaseSlots(const std::vector<PhaseProperties>& phases,
+std::array<std::optional<std::size_t>, 3> AssignPhaseSlots(std::span<const PhaseProperties> phases,
                                                            std::optional<std::size_t> water) {
-  std::array<std::optional<std::size_t>, 3> slots;
-  std::vector<std::size_t> order(phases.size());
-  std::iota(order.begin(), order.end(), 0);
-  std::stable_sort(order.begin(), order.end(), [&phases](std::size_t a, std::size_t b) {
-    return Heaviness(phases[a]) < Heaviness(phases[b]);
+  constexpr std::size_t kSlots = 3;
+  if (phases.size() > kSlots) throw std::invalid_argument("at most three phases have slots");
+  std::array<std::optional<std::size_t>, kSlots> slots;
+  std::array<std::size_t, kSlots> order{0, 1, 2};
+  const auto ordered = std::span(order).first(phases.size());
+  // Lightest first, equal heaviness in the given order (std::stable_sort would allocate a buffer).
+  std::sort(ordered.begin(), ordered.end(), [&phases](std::size_t a, std::size_t b) {
+    const double heaviness_a = Heaviness(phases[a]), heaviness_b = Heaviness(phases[b]);
+    return heaviness_a < heaviness_b || (heaviness_a == heaviness_b && a < b);
   });
 
   // The vapour slot takes the lightest phase, and only when it is gas-like; three liquids are the
   // exception, as a phase may not go unreported.
-  std::vector<std::size_t> liquids = order;
-  if (!liquids.empty() && (phases[liquids.front()].gas_like || liquids.size() == 3)) {
+  std::span<const std::size_t> liquids = ordered;
+  if (!liquids.empty() && (phases[liquids.front()].gas_like || liquids.size() == kSlots)) {
     slots[0] = liquids.front();
-    liquids.erase(liquids.begin());
+    liquids = liquids.subspan(1);
   }
   if (liquids.size() == 1) {
     slots[WaterRich(phases[liquids[0]], water) ? 2 : 1] = liquids[0];

@@ -3,6 +3,7 @@
 #include <Eigen/Dense>
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <stdexcept>
 #include <cmath>
 
@@ -51,6 +52,24 @@ double Objective(std::span<const double> z, const Theta& theta, std::span<const 
   return q;
 }
 
+// Whether Q still falls at `to` along the segment from `from`: then, Q being convex, its slope is
+// negative all along and Q(to) < Q(from), without evaluating Q.
+bool DescendsThroughout(std::span<const double> z, const Theta& theta, std::span<const double> from,
+                        std::span<const double> to) {
+  double slope = 0.0;
+  for (std::size_t k = 0; k < to.size(); ++k) slope += to[k] - from[k];
+  for (std::size_t i = 0; i < z.size(); ++i) {
+    if (z[i] == 0.0) continue;
+    double e = 0.0, de = 0.0;
+    for (std::size_t k = 0; k < to.size(); ++k) {
+      e += to[k] * theta[k][i];
+      de += (to[k] - from[k]) * theta[k][i];
+    }
+    slope -= z[i] * de / e;
+  }
+  return slope <= 0.0;
+}
+
 }  // namespace
 
 bool SolvePhaseSplit(std::span<const double> z, std::span<const std::span<const double>> ln_phi,
@@ -71,11 +90,15 @@ bool SolvePhaseSplit(std::span<const double> z, std::span<const std::span<const 
       if (z[i] == 0.0) continue;
       double e = 0.0;
       for (std::size_t k = 0; k < m; ++k) e += beta[k] * theta[k][i];
+      const double inverse_e = 1.0 / e;
       for (std::size_t k = 0; k < m; ++k) {
-        const double t = z[i] * theta[k][i] / e;
+        const double t = z[i] * theta[k][i] * inverse_e;
         gradient(k) -= t;
-        for (std::size_t l = 0; l < m; ++l) hessian(k, l) += t * theta[l][i] / e;
+        for (std::size_t l = k; l < m; ++l) hessian(k, l) += t * theta[l][i] * inverse_e;
       }
+    }
+    for (std::size_t k = 0; k < m; ++k) {
+      for (std::size_t l = 0; l < k; ++l) hessian(k, l) = hessian(l, k);
     }
     // Free variables: positive amounts, and zero amounts that the gradient wants to raise.
     std::array<std::size_t, kMaxPhases> free{};
@@ -112,8 +135,9 @@ bool SolvePhaseSplit(std::span<const double> z, std::span<const std::span<const 
       break;
     }
     // Q is convex, so the Newton direction descends; when no step length lowers Q any more the
-    // minimum is reached to rounding.
-    const double q_old = Objective(z, theta, beta);
+    // minimum is reached to rounding. Q itself (n logarithms) is evaluated only where the slope test
+    // cannot decide.
+    std::optional<double> q_old;
     std::array<double, kMaxPhases> trial_storage{};
     const std::span<double> trial(trial_storage.data(), m);
     std::copy(beta.begin(), beta.end(), trial.begin());
@@ -129,7 +153,12 @@ bool SolvePhaseSplit(std::span<const double> z, std::span<const std::span<const 
         change = std::max(change, std::abs(trial[k] - beta[k]));
       }
       // Steps this small are in Newton's quadratic range, where Q cannot resolve the gain.
-      improved = any_positive && (change < 1e-8 || Objective(z, theta, trial) <= q_old);
+      if (!any_positive) continue;
+      improved = change < 1e-8 || DescendsThroughout(z, theta, beta, trial);
+      if (!improved) {
+        if (!q_old) q_old = Objective(z, theta, beta);
+        improved = Objective(z, theta, trial) <= *q_old;
+      }
     }
     if (!improved) {
       converged = worst < 1e-10;
@@ -152,6 +181,94 @@ bool SolvePhaseSplit(std::span<const double> z, std::span<const std::span<const 
     for (double& v : x) v /= sum;
   }
   return converged;
+}
+
+namespace {
+
+// exp(700) leaves room for sums and products of K below the largest double.
+constexpr double kLargestLnK = 700.0;
+
+// Rachford-Rice function g(beta) = sum z_i (K_i - 1) / (1 + beta (K_i - 1)) and its derivative.
+struct RachfordRice {
+  double value = 0.0;
+  double slope = 0.0;
+};
+
+RachfordRice EvaluateRachfordRice(std::span<const double> z, std::span<const double> k, double beta) {
+  RachfordRice g;
+  for (std::size_t i = 0; i < z.size(); ++i) {
+    if (z[i] == 0.0) continue;
+    const double t = (k[i] - 1.0) / (1.0 + beta * (k[i] - 1.0));
+    g.value += z[i] * t;
+    g.slope -= z[i] * t * t;
+  }
+  return g;
+}
+
+// The root of g in (0, 1), where g(0) > 0 > g(1) and g falls monotonically: Newton from `start`,
+// bisecting the bracket whenever a step would leave it.
+double SolveRachfordRice(std::span<const double> z, std::span<const double> k, double start) {
+  double low = 0.0, high = 1.0;
+  double beta = start > 0.0 && start < 1.0 ? start : 0.5;
+  for (int iteration = 0; iteration < 100; ++iteration) {
+    const RachfordRice g = EvaluateRachfordRice(z, k, beta);
+    if (g.value > 0.0) {
+      low = beta;
+    } else if (g.value < 0.0) {
+      high = beta;
+    } else {
+      return beta;
+    }
+    const double step = g.slope < 0.0 ? -g.value / g.slope : 0.0;
+    // Newton converges quadratically: a step at rounding level ends it, even on the bracket's edge.
+    if (g.slope < 0.0 && std::abs(step) <= 1e-15 * beta) return std::clamp(beta + step, low, high);
+    double next = beta + step;
+    if (!(next > low && next < high)) next = 0.5 * (low + high);
+    if (next == beta) return beta;
+    beta = next;
+  }
+  return beta;
+}
+
+}  // namespace
+
+bool SolveTwoPhaseSplit(std::span<const double> z, std::span<const double> ln_k, std::span<double, 2> beta,
+                        std::span<double> x0, std::span<double> x1, std::span<double, 2> sums,
+                        std::vector<double>& k_values) {
+  const std::size_t n = z.size();
+  for (std::size_t i = 0; i < n; ++i) {
+    if (z[i] > 0.0 && !(std::abs(ln_k[i]) <= kLargestLnK)) return false;
+  }
+  k_values.resize(n);
+  double z_k = 0.0, z_over_k = 0.0;
+  for (std::size_t i = 0; i < n; ++i) {
+    k_values[i] = z[i] > 0.0 ? std::exp(ln_k[i]) : 1.0;
+    z_k += z[i] * k_values[i];
+    z_over_k += z[i] / k_values[i];
+  }
+  double beta_1 = 0.0;
+  if (z_k <= 1.0) {
+    beta_1 = 0.0;
+  } else if (z_over_k <= 1.0) {
+    beta_1 = 1.0;
+  } else {
+    beta_1 = SolveRachfordRice(z, k_values, beta[1]);
+  }
+  beta[0] = 1.0 - beta_1;
+  beta[1] = beta_1;
+  sums[0] = sums[1] = 0.0;
+  for (std::size_t i = 0; i < n; ++i) {
+    const double base = z[i] > 0.0 ? z[i] / (1.0 + beta_1 * (k_values[i] - 1.0)) : 0.0;
+    x0[i] = base;
+    x1[i] = base * k_values[i];
+    sums[0] += x0[i];
+    sums[1] += x1[i];
+  }
+  for (std::size_t i = 0; i < n; ++i) {
+    x0[i] /= sums[0];
+    x1[i] /= sums[1];
+  }
+  return true;
 }
 
 }  // namespace tarvox::thermo::detail

@@ -28,4 +28,16 @@ bool SolvePhaseSplit(std::span<const double> z, std::span<const std::span<const 
                      std::span<double> beta, std::span<const std::span<double>> compositions,
                      PhaseSplitWorkspace& work);
 
+// The same split for two phases as the Rachford-Rice problem in K_i = phi_0i / phi_1i, given as
+// ln_k (entries of components absent from the feed are ignored): safeguarded Newton on the vapour
+// fraction within its bracket, with no logarithm per step. The minimiser of Q is beta_1 = 0 when
+// sum z_i K_i <= 1 and beta_0 = 0 when sum z_i / K_i <= 1; otherwise beta_0 + beta_1 = 1 and
+// sum z_i (K_i - 1) / (1 + beta_1 (K_i - 1)) = 0. beta[1] on entry is the start. x0 and x1 receive the
+// normalised compositions; their sums before normalisation go to `sums` (x_1i / x_0i is then
+// K_i sums[0] / sums[1]). Returns false, leaving everything untouched, when some |ln K_i| is too large
+// for K_i to be formed; SolvePhaseSplit handles that case.
+bool SolveTwoPhaseSplit(std::span<const double> z, std::span<const double> ln_k, std::span<double, 2> beta,
+                        std::span<double> x0, std::span<double> x1, std::span<double, 2> sums,
+                        std::vector<double>& k_values);
+
 }  // namespace tarvox::thermo::detail

@@ -7,6 +7,8 @@ namespace tarvox::thermo::detail {
 namespace {
 
 constexpr int kHalvings = 8;
+// Residual (max ln f difference) below which a step reuses the last factored Hessian.
+constexpr double kChordResidual = 1e-8;
 
 }  // namespace
 
@@ -50,70 +52,111 @@ bool SplitNewton::Move(const PengRobinsonAtTemperature& eos, double pressure, st
   return true;
 }
 
+// H = blockdiag(A_1..A_m-1) + A_0 in every block, A_k = (diag(1/x_k) - 1 + N dln phi/dn) / beta_k, factored
+// by Cholesky, as at a stable split it is positive definite, and by LDLT where it is not.
+void SplitNewton::Factor(const PengRobinsonAtTemperature& eos, double pressure, std::span<const double> z) {
+  const std::size_t na = active_.size(), m = current_.size(), n = z.size();
+  const auto size = static_cast<Eigen::Index>((m - 1) * na);
+  hessian_.setZero(size, size);
+  for (std::size_t k = 0; k < m; ++k) {
+    EvaluateLnPhiDerivatives(eos, pressure, current_[k].fugacity, derivatives_[k]);
+  }
+  // Only the lower triangle, which is all that the factorisations read; columns are contiguous.
+  double* h = hessian_.data();
+  for (std::size_t k = 0; k < m; ++k) {
+    const auto& phase = current_[k];
+    const double* d = derivatives_[k].d_moles.data();
+    const double inverse_beta = 1.0 / phase.beta;
+    // A_k enters block (k, k), and A_0 every block (l, r) with l >= r.
+    for (std::size_t l = k == 0 ? 1 : k; l < (k == 0 ? m : k + 1); ++l) {
+      for (std::size_t r = k == 0 ? 1 : k; r <= l; ++r) {
+        for (std::size_t b = 0; b < na; ++b) {
+          const std::size_t j = active_[b];
+          double* column = h + ((r - 1) * na + b) * static_cast<std::size_t>(size) + (l - 1) * na;
+          const double* d_column = d + j * n;  // N d ln phi_i / d n_j is symmetric in i and j
+          for (std::size_t a = l == r ? b : 0; a < na; ++a) {
+            column[a] += (d_column[active_[a]] - 1.0) * inverse_beta;
+          }
+          column[b] += inverse_beta / phase.x[j];
+        }
+      }
+    }
+  }
+  cholesky_.compute(hessian_);
+  positive_definite_ = cholesky_.info() == Eigen::Success;
+  if (!positive_definite_) factor_.compute(hessian_);
+}
+
+bool SplitNewton::TakeStep(const PengRobinsonAtTemperature& eos, double pressure, std::span<const double> z) {
+  if (positive_definite_) {
+    step_ = cholesky_.solve(-gradient_);
+  } else {
+    step_ = factor_.solve(-gradient_);
+  }
+  if (!step_.allFinite()) return false;
+  const double norm = gradient_.norm();
+  bool improved = false;
+  for (int halving = 0; halving < kHalvings && !improved; ++halving, step_ *= 0.5) {
+    if (!Move(eos, pressure, z, current_, step_, trial_)) continue;
+    Gradient(trial_, trial_gradient_);
+    improved = trial_gradient_.allFinite() && trial_gradient_.norm() < norm;
+  }
+  if (!improved) return false;
+  std::swap(current_, trial_);
+  std::swap(gradient_, trial_gradient_);
+  return true;
+}
+
 bool SplitNewton::Converge(const PengRobinsonAtTemperature& eos, double pressure, std::span<const double> z,
                            WorkingPhases& phases, double tolerance, int max_steps, int& steps) {
   current_ = phases;
   current_.RemoveEmpty();
-  const std::size_t m = current_.size();
-  if (m < 2) return false;
+  if (current_.size() < 2) return false;
   active_.clear();
+  active_.reserve(z.size());
   for (std::size_t i = 0; i < z.size(); ++i) {
     if (z[i] > 0.0) active_.push_back(i);
   }
-  const std::size_t na = active_.size();
-  const auto size = static_cast<Eigen::Index>((m - 1) * na);
   Gradient(current_, gradient_);
+  bool factored = false;
   for (; steps < max_steps; ++steps) {
-    if (FugacityResidual(z, current_) < tolerance) {
+    const double residual = Residual(current_, gradient_);
+    if (residual < tolerance) {
       phases = current_;
       return true;
     }
-    // H = blockdiag(A_1..A_m-1) + A_0 in every block, A_k = (diag(1/x_k) - 1 + N dln phi/dn) / beta_k.
-    hessian_.setZero(size, size);
-    for (std::size_t k = 0; k < m; ++k) {
-      EvaluateLnPhiDerivatives(eos, pressure, current_[k].fugacity, derivatives_[k]);
+    // This close, the last step's Hessian differs from the current one by about the last step, far too
+    // little to matter: a chord step on the old factor saves the derivatives, and a full step follows
+    // if it does not lower the gradient.
+    const bool chord = factored && residual < kChordResidual;
+    if (!chord) {
+      Factor(eos, pressure, z);
+      factored = true;
     }
-    const std::size_t n = z.size();
-    for (std::size_t k = 0; k < m; ++k) {
-      const auto& phase = current_[k];
-      const auto& d = derivatives_[k].d_moles;
-      for (std::size_t a = 0; a < na; ++a) {
-        for (std::size_t b = 0; b < na; ++b) {
-          const std::size_t i = active_[a], j = active_[b];
-          const double entry = ((a == b ? 1.0 / phase.x[i] : 0.0) - 1.0 + d[i * n + j]) / phase.beta;
-          const auto at = [&](std::size_t l, std::size_t r) -> double& {
-            return hessian_(static_cast<Eigen::Index>((l - 1) * na + a),
-                            static_cast<Eigen::Index>((r - 1) * na + b));
-          };
-          if (k != 0) {
-            at(k, k) += entry;
-            continue;
-          }
-          for (std::size_t l = 1; l < m; ++l) {
-            for (std::size_t r = 1; r < m; ++r) at(l, r) += entry;
-          }
-        }
-      }
+    if (!TakeStep(eos, pressure, z)) {
+      if (!chord) return false;
+      Factor(eos, pressure, z);
+      if (!TakeStep(eos, pressure, z)) return false;
     }
-    factor_.compute(hessian_);
-    step_ = factor_.solve(-gradient_);
-    if (!step_.allFinite()) return false;
-    const double norm = gradient_.norm();
-    bool improved = false;
-    for (int halving = 0; halving < kHalvings && !improved; ++halving, step_ *= 0.5) {
-      if (!Move(eos, pressure, z, current_, step_, trial_)) continue;
-      Gradient(trial_, trial_gradient_);
-      improved = trial_gradient_.allFinite() && trial_gradient_.norm() < norm;
-    }
-    if (!improved) return false;
-    std::swap(current_, trial_);
-    std::swap(gradient_, trial_gradient_);
   }
-  if (FugacityResidual(z, current_) < tolerance) {
+  if (Residual(current_, gradient_) < tolerance) {
     phases = current_;
     return true;
   }
   return false;
+}
+
+double SplitNewton::Residual(const WorkingPhases& state, const Eigen::VectorXd& gradient) const {
+  const std::size_t na = active_.size(), m = state.size(), ref = state.Reference();
+  const auto g = [&](std::size_t k, std::size_t a) {
+    return k == 0 ? 0.0 : gradient(static_cast<Eigen::Index>((k - 1) * na + a));
+  };
+  double worst = 0.0;
+  for (std::size_t k = 0; k < m; ++k) {
+    if (k == ref) continue;
+    for (std::size_t a = 0; a < na; ++a) worst = std::max(worst, std::abs(g(k, a) - g(ref, a)));
+  }
+  return worst;
 }
 
 }  // namespace tarvox::thermo::detail

@@ -26,6 +26,13 @@ class SplitNewton {
  private:
   // Gradient of the Gibbs energy (ln f_ki - ln f_0i) of `state` over the active components.
   void Gradient(const WorkingPhases& state, Eigen::VectorXd& gradient) const;
+  // Evaluates and factors the Hessian of current_.
+  void Factor(const PengRobinsonAtTemperature& eos, double pressure, std::span<const double> z);
+  // Newton step from current_ on the factored Hessian, halved until the gradient's norm falls; false
+  // when it does not.
+  bool TakeStep(const PengRobinsonAtTemperature& eos, double pressure, std::span<const double> z);
+  // max |ln f_ki - ln f_ref,i| of `state` (as FugacityResidual) from its gradient.
+  double Residual(const WorkingPhases& state, const Eigen::VectorXd& gradient) const;
   // Moves `state` to mole numbers n_k = current + step for k >= 1. False when an amount would not
   // stay positive.
   bool Move(const PengRobinsonAtTemperature& eos, double pressure, std::span<const double> z,
@@ -36,7 +43,9 @@ class SplitNewton {
   std::array<LnPhiDerivatives, kMaxPhases> derivatives_;
   std::vector<double> moles_;
   Eigen::MatrixXd hessian_;
+  Eigen::LLT<Eigen::MatrixXd> cholesky_;
   Eigen::LDLT<Eigen::MatrixXd> factor_;
+  bool positive_definite_ = false;  // cholesky_ holds the factor, else factor_
   Eigen::VectorXd gradient_, trial_gradient_, step_;
 };
 

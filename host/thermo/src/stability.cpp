@@ -1,13 +1,25 @@
 #include "tarvox/thermo/stability.hpp"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
+#include <stdexcept>
 
 namespace tarvox::thermo {
 namespace {
 
 constexpr int kMaxIterations = 300;
+// A distance this far below zero proves instability: the split converges the rest of the way, from
+// this trial, sooner than the trial would.
+constexpr double kClearlyUnstable = -1e-2;
+// Largest difference in ln of any mole fraction at which a trial counts as collapsing onto a phase,
+// and the larger one from which a fivefold contraction per step counts as well.
+constexpr double kCollapseDistance = 1e-3;
+constexpr double kContractingDistance = 1e-2;
+constexpr double kContraction = 0.2;
+// The other phases of a split: at most two besides the tested one.
+constexpr std::size_t kMaxKnownPhases = 2;
 
 // Modified TPD, tm(W) = 1 + sum W_i (ln W_i + ln phi_i(w) - d_i - 1); negative anywhere proves instability.
 double TangentPlaneDistance(std::span<const double> w_amounts, std::span<const double> ln_w,
@@ -20,10 +32,21 @@ double TangentPlaneDistance(std::span<const double> w_amounts, std::span<const d
 }
 
 // Iterates the trial in work.ln_w to its stationary point (or until it collapses onto the tested
-// phase) and lowers result's distance and composition to the lowest TPD met on the way.
+// phase or onto one of the known phases) and lowers result's distance and composition to the lowest
+// TPD met on the way.
 void RunTrial(const PengRobinsonAtTemperature& eos, double pressure, std::span<const double> x,
-              StabilityWorkspace& work, StabilityResult& result) {
+              std::size_t known_phases, StabilityWorkspace& work, StabilityResult& result) {
   const std::size_t n = x.size();
+  const auto distance_to = [&](std::span<const double> ln_target, double ln_sum) {
+    double distance = 0.0;
+    for (std::size_t i = 0; i < n; ++i) {
+      if (x[i] > 0.0) distance = std::max(distance, std::abs(work.previous[i] - ln_sum - ln_target[i]));
+    }
+    return distance;
+  };
+  // Distance to the tested phase and to each known phase at the last step.
+  std::array<double, 1 + kMaxKnownPhases> last_distance;
+  last_distance.fill(std::numeric_limits<double>::infinity());
   auto& ln_w = work.ln_w;
   std::fill(work.delta.begin(), work.delta.end(), 0.0);
   for (int iteration = 0; iteration < kMaxIterations; ++iteration) {
@@ -39,9 +62,10 @@ void RunTrial(const PengRobinsonAtTemperature& eos, double pressure, std::span<c
     if (tm < result.min_tangent_plane_distance) {
       result.min_tangent_plane_distance = tm;
       result.trial_composition.assign(work.w.begin(), work.w.end());
+      result.trial_fugacity = work.fugacity;
     }
 
-    double step = 0.0, distance_to_feed = 0.0;
+    double step = 0.0;
     std::swap(work.previous_delta, work.delta);
     for (std::size_t i = 0; i < n; ++i) {
       work.delta[i] = 0.0;
@@ -50,13 +74,27 @@ void RunTrial(const PengRobinsonAtTemperature& eos, double pressure, std::span<c
       ln_w[i] = work.d[i] - work.fugacity.ln_phi[i];
       work.delta[i] = ln_w[i] - work.previous[i];
       step = std::max(step, std::abs(work.delta[i]));
-      distance_to_feed = std::max(distance_to_feed, std::abs(work.previous[i] - ln_sum - work.ln_x[i]));
     }
-    if (distance_to_feed < 1e-4 && iteration > 3) break;  // collapsing onto the tested phase
+    // A trial collapsing onto the tested phase, or onto a phase in equilibrium with it, ends at a
+    // tangent-plane distance of zero: it cannot prove instability.
+    // Near a phase, substitution contracts onto it linearly: a distance that shrinks fivefold per step
+    // from within 1e-2 leads there as surely as one already within 1e-3.
+    bool collapsed = false;
+    for (std::size_t k = 0; k <= known_phases && !collapsed; ++k) {
+      const double distance = distance_to(k == 0 ? std::span<const double>(work.ln_x)
+                                                 : std::span<const double>(&work.ln_known[(k - 1) * n], n),
+                                          ln_sum);
+      collapsed = (iteration > 3 && distance < kCollapseDistance) ||
+                  (iteration > 1 && tm > 0.0 && distance < kContractingDistance &&
+                   distance < kContraction * last_distance[k]);
+      last_distance[k] = distance;
+    }
+    if (collapsed) break;
     if (step < 1e-11) break;
     // A stationary point this close with a clearly positive distance proves nothing: substitution
     // lowers tm monotonically, by far less than tm in the steps left.
     if (step < 1e-7 && tm > 1e-4) break;
+    if (tm < kClearlyUnstable) break;
     // Successive substitution converges linearly along a dominant eigenvector; extrapolate along it.
     if (iteration % 5 == 4) {
       double num = 0.0, den = 0.0;
@@ -72,10 +110,14 @@ void RunTrial(const PengRobinsonAtTemperature& eos, double pressure, std::span<c
   }
 }
 
-void Resize(StabilityWorkspace& work, std::size_t n) {
+void Resize(StabilityWorkspace& work, std::size_t n, std::span<const std::span<const double>> known_phases) {
   for (auto* v : {&work.d, &work.ln_k, &work.ln_x, &work.ln_w, &work.w, &work.amounts, &work.previous,
                   &work.delta, &work.previous_delta}) {
     v->assign(n, 0.0);
+  }
+  work.ln_known.resize(known_phases.size() * n);
+  for (std::size_t k = 0; k < known_phases.size(); ++k) {
+    for (std::size_t i = 0; i < n; ++i) work.ln_known[k * n + i] = std::log(known_phases[k][i]);
   }
 }
 
@@ -101,9 +143,10 @@ StabilityResult TestStability(const PengRobinsonAtTemperature& eos, double press
 
 void TestStability(const PengRobinsonAtTemperature& eos, double pressure, std::span<const double> x,
                    std::span<const double> ln_phi, double threshold, StabilityWorkspace& work,
-                   StabilityResult& result) {
+                   StabilityResult& result, std::span<const std::span<const double>> known_phases) {
   const std::size_t n = x.size();
-  Resize(work, n);
+  if (known_phases.size() > kMaxKnownPhases) throw std::invalid_argument("at most two known phases");
+  Resize(work, n, known_phases);
   const Mixture& mixture = eos.mixture();
   for (std::size_t i = 0; i < n; ++i) {
     const auto& c = mixture.component(i);
@@ -135,7 +178,7 @@ void TestStability(const PengRobinsonAtTemperature& eos, double pressure, std::s
         work.ln_w[i] = work.ln_x[i] + power * work.ln_k[i];
       }
     }
-    RunTrial(eos, pressure, x, work, result);
+    RunTrial(eos, pressure, x, known_phases.size(), work, result);
     if (result.min_tangent_plane_distance < threshold) break;
   }
   result.stable = !(result.min_tangent_plane_distance < threshold);

@@ -33,6 +33,13 @@ class WorkingPhases {
     phase.beta = beta;
     EvaluateLnPhi(eos, pressure, phase.x, RootChoice::kMinimumGibbs, phase.fugacity);
   }
+  // The same for a composition whose ln phi is known already.
+  void Add(std::span<const double> x, double beta, const FugacityEvaluation& fugacity) {
+    WorkingPhase& phase = phases_[count_++];
+    phase.x.assign(x.begin(), x.end());
+    phase.beta = beta;
+    phase.fugacity = fugacity;
+  }
   void Clear() { count_ = 0; }
   // m phases of n components whose compositions and ln phi the caller fills in.
   void Resize(std::size_t m, std::size_t n) {

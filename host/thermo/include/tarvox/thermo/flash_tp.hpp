@@ -70,7 +70,8 @@ struct FlashOptions {
 // of the feed, two-phase split, stability test of the split where a third phase can appear (see
 // ThirdPhaseCheck), and a third phase when that test fails. Each split is converged by a few steps of
 // accelerated successive substitution and finished by Newton with the analytic Hessian of the Gibbs
-// energy; substitution continues where Newton cannot (a phase about to vanish).
+// energy, unless substitution is nearly there; substitution continues where Newton cannot (a phase
+// about to vanish).
 // Throws std::invalid_argument for T <= 0, P <= 0 or a bad feed.
 FlashResult FlashTP(const Mixture& mixture, double temperature, double pressure, std::span<const double> feed,
                     const FlashOptions& options = {});

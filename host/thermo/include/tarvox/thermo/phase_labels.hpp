@@ -2,6 +2,7 @@
 
 #include <array>
 #include <optional>
+#include <span>
 #include <vector>
 
 #include "tarvox/thermo/phase_properties.hpp"
@@ -18,7 +19,8 @@ namespace tarvox::thermo {
 //  * One remaining (liquid) phase goes to slot 2 when water-rich, else to slot 1.
 //  * Of two remaining phases, the one with more water goes to slot 2 and the other to slot 1
 //    (hydrocarbon-rich first, water-rich second); on a tie the denser goes to slot 2.
-std::array<std::optional<std::size_t>, 3> AssignPhaseSlots(const std::vector<PhaseProperties>& phases,
+// At most three phases (std::invalid_argument otherwise).
+std::array<std::optional<std::size_t>, 3> AssignPhaseSlots(std::span<const PhaseProperties> phases,
                                                            std::optional<std::size_t> water_index);
 
 }  // namespace tarvox::thermo

@@ -142,6 +142,74 @@ TEST(CubicEos, KappaRulesDifferOnlyForHeavyComponents) {
   EXPECT_NEAR(ReducedVapourPressureAt07(propane, KappaRule::kClassic), 1.0, 0.03);
 }
 
+// The van der Waals one-fluid rule a = sum_ij x_i x_j (1 - k_ij) sqrt(a_i a_j) summed term by term, and
+// its temperature derivatives by central differences, against the mixing sums on both of their
+// forms: whole k_ij rows (a database mixture, most pairs interacting) and the list of the few
+// non-zero k_ij (the same components with one interacting pair, and with none).
+TEST(CubicEos, MixingFollowsTheOneFluidRuleWithManyOrFewInteractions) {
+  const auto database =
+      testing::DatabaseMixture({"nitrogen", "carbon dioxide", "methane", "propane", "n-heptane"});
+  const std::size_t n = database.size();
+  std::vector<double> one_pair(n * n, 0.0);
+  one_pair[1 * n + 3] = one_pair[3 * n + 1] = 0.13;
+  const std::vector<ComponentConstants> components(database.components().begin(),
+                                                   database.components().end());
+  struct Case {
+    Mixture mixture;
+    bool dense;
+  };
+  const Case cases[] = {
+      {database, true}, {Mixture(components, one_pair), false}, {Mixture(components, {}), false}};
+  const std::vector<double> x{0.05, 0.15, 0.5, 0.2, 0.1};
+  const double t = 320.0, h = 1e-3;
+  for (const Case& c : cases) {
+    const PengRobinsonAtTemperature eos(c.mixture, t), below(c.mixture, t - h), above(c.mixture, t + h);
+    EXPECT_EQ(eos.UsesDenseKij(), c.dense);
+    const auto rule = [&x, n](const PengRobinsonAtTemperature& e) {
+      double a = 0.0;
+      for (std::size_t i = 0; i < n; ++i) {
+        for (std::size_t j = 0; j < n; ++j) a += x[i] * x[j] * e.a(i, j);
+      }
+      return a;
+    };
+    MixingParameters m;
+    eos.Mix(x, true, m);
+    EXPECT_NEAR(m.a, rule(eos), 1e-13 * m.a);
+    for (std::size_t i = 0; i < n; ++i) {
+      double partial = 0.0;
+      for (std::size_t j = 0; j < n; ++j) partial += x[j] * eos.a(i, j);
+      EXPECT_NEAR(m.a_partial[i], partial, 1e-13 * std::abs(partial)) << i;
+    }
+    EXPECT_NEAR(m.da_dt, (rule(above) - rule(below)) / (2 * h), 1e-7 * std::abs(m.da_dt));
+    EXPECT_NEAR(m.d2a_dt2, (rule(above) - 2 * rule(eos) + rule(below)) / (h * h), 1e-4 * std::abs(m.d2a_dt2));
+  }
+}
+
+// A phase evaluated into the storage of an earlier one equals a fresh evaluation: nothing of the
+// earlier state (an optional property it had, its composition's size) survives.
+TEST(CubicEos, ReusedPhaseEvaluationEqualsAFreshOne) {
+  const auto mixture = testing::DatabaseMixture({"methane", "n-decane"});
+  std::vector<ComponentConstants> components(mixture.components().begin(), mixture.components().end());
+  components[1].molar_mass = 0.0;  // unknown: no density, no viscosity
+  const Mixture without_molar_mass(components, {});
+  const PengRobinsonAtTemperature known(mixture, 350.0), unknown(without_molar_mass, 300.0);
+  const std::vector<double> x{0.3, 0.7};
+  PhaseProperties reused;
+  FugacityEvaluation scratch;
+  EvaluatePhase(known, 5000.0, x, RootChoice::kLiquid, reused, scratch);
+  EvaluatePhase(unknown, 200.0, x, RootChoice::kVapour, reused, scratch);
+  const auto fresh = EvaluatePhase(unknown, 200.0, x, RootChoice::kVapour);
+  EXPECT_FALSE(reused.mass_density.has_value());
+  EXPECT_FALSE(reused.kinematic_viscosity.has_value());
+  EXPECT_EQ(reused.temperature, fresh.temperature);
+  EXPECT_EQ(reused.enthalpy, fresh.enthalpy);
+  EXPECT_EQ(reused.entropy, fresh.entropy);
+  EXPECT_EQ(reused.cp_cv_ratio, fresh.cp_cv_ratio);
+  EXPECT_EQ(reused.gas_like, fresh.gas_like);
+  EXPECT_EQ(reused.composition, fresh.composition);
+  EXPECT_EQ(reused.ln_fugacity_coefficients, fresh.ln_fugacity_coefficients);
+}
+
 TEST(CubicEos, RejectsNonPhysicalInput) {
   const auto mixture = testing::DatabaseMixture({"methane", "ethane"});
   const std::vector<double> z{0.5, 0.5};

@@ -1,5 +1,6 @@
 #include "tarvox/thermo/mixture.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <stdexcept>
 
@@ -51,8 +52,31 @@ Mixture::Mixture(std::vector<ComponentConstants> components, std::vector<double>
       }
     }
     kappa_.push_back(Kappa(components_[i].acentric_factor, kappa_rule));
+    const auto& c = components_[i];
+    viscosity_reducing_parameter_.push_back(
+        c.molar_mass > 0.0
+            ? ViscosityReducingParameter(c.critical_temperature, c.critical_pressure, c.molar_mass)
+            : 0.0);
     if (components_[i].is_water && !water_index_) water_index_ = i;
   }
+  padded_row_size_ = n + n % 2;
+  padded_kij_.assign(n * padded_row_size_, 0.0);
+  interaction_start_.assign(n + 1, 0);
+  for (std::size_t i = 0; i < n; ++i) {
+    std::copy_n(kij_.begin() + static_cast<std::ptrdiff_t>(i * n), n,
+                padded_kij_.begin() + static_cast<std::ptrdiff_t>(i * padded_row_size_));
+    interaction_start_[i] = interactions_.size();
+    for (std::size_t j = 0; j < n; ++j) {
+      if (kij_[i * n + j] != 0.0) interactions_.push_back({j, kij_[i * n + j]});
+    }
+  }
+  interaction_start_[n] = interactions_.size();
+}
+
+double ViscosityReducingParameter(double critical_temperature, double critical_pressure, double molar_mass) {
+  constexpr double kKiloPascalPerAtmosphere = 101.325;
+  return std::pow(critical_temperature, 1.0 / 6.0) /
+         (std::sqrt(molar_mass) * std::pow(critical_pressure / kKiloPascalPerAtmosphere, 2.0 / 3.0));
 }
 
 double PenelouxShift(double critical_temperature, double critical_pressure, double rackett_z) {

@@ -58,35 +58,41 @@ PhaseProperties EvaluatePhase(const Mixture& mixture, double temperature, double
 
 PhaseProperties EvaluatePhase(const PengRobinsonAtTemperature& eos, double pressure,
                               std::span<const double> x, RootChoice choice) {
+  PhaseProperties p;
+  FugacityEvaluation fugacity;
+  EvaluatePhase(eos, pressure, x, choice, p, fugacity);
+  return p;
+}
+
+void EvaluatePhase(const PengRobinsonAtTemperature& eos, double pressure, std::span<const double> x,
+                   RootChoice choice, PhaseProperties& p, FugacityEvaluation& fugacity) {
   const Mixture& mixture = eos.mixture();
   const double t = eos.temperature();
   const double r = kGasConstant;
-  FugacityEvaluation fug;
-  EvaluateLnPhi(eos, pressure, x, choice, fug);
-  MixingParameters m;
-  eos.Mix(x, true, m);
+  EvaluateLnPhi(eos, pressure, x, choice, true, fugacity);
+  const MixingParameters& m = fugacity.mix;
 
-  const double z = fug.z_eos;
+  const double z = fugacity.z_eos;
   const double v = z * r * t / pressure;  // untranslated
   const double big_b = m.b * pressure / (r * t);
   const double log_term = PengRobinsonLogTerm(z, big_b);
   const double k = log_term / (2.0 * kSqrt2 * m.b);
 
-  PhaseProperties p;
   p.temperature = t;
   p.pressure = pressure;
   p.composition.assign(x.begin(), x.end());
   p.molar_volume = v - m.c;
   p.compressibility = pressure * p.molar_volume / (r * t);
 
-  double h_ideal = 0.0, s_ideal = 0.0, cp_ideal = 0.0, mixing = 0.0, molar_mass = 0.0;
+  // The ideal-gas properties are linear in the Cp coefficients: evaluate those of the mixture once.
+  IdealGasCp ideal_gas;
+  double mixing = 0.0, molar_mass = 0.0;
   bool molar_mass_known = true;
   for (std::size_t i = 0; i < x.size(); ++i) {
     if (x[i] == 0.0) continue;
     const auto& comp = mixture.component(i);
-    h_ideal += x[i] * comp.ideal_gas_cp.Enthalpy(t);
-    s_ideal += x[i] * comp.ideal_gas_cp.Entropy(t);
-    cp_ideal += x[i] * comp.ideal_gas_cp.HeatCapacity(t);
+    for (std::size_t c = 0; c < ideal_gas.coefficients.size(); ++c)
+      ideal_gas.coefficients[c] += x[i] * comp.ideal_gas_cp.coefficients[c];
     mixing += x[i] * std::log(x[i]);
     molar_mass += x[i] * comp.molar_mass;
     if (comp.molar_mass <= 0.0) molar_mass_known = false;
@@ -98,11 +104,14 @@ PhaseProperties EvaluatePhase(const PengRobinsonAtTemperature& eos, double press
   const double cv_residual = t * m.d2a_dt2 * k;
   const auto d = Derivatives(t, v, m);
 
-  p.enthalpy = h_ideal + h_residual;
-  p.entropy = s_ideal - r * std::log(pressure / kReferencePressure) - r * mixing + s_residual;
-  p.cv = cp_ideal - r + cv_residual;
+  p.enthalpy = ideal_gas.Enthalpy(t) + h_residual;
+  p.entropy = ideal_gas.Entropy(t) - r * std::log(pressure / kReferencePressure) - r * mixing + s_residual;
+  p.cv = ideal_gas.HeatCapacity(t) - r + cv_residual;
   // dP/dv < 0 on every root used here; the bound only guards the critical point itself.
   p.cp = p.cv - t * d.dp_dt * d.dp_dt / std::min(d.dp_dv, -1e-12 * r * t / (v * v));
+  p.cp_cv_ratio.reset();
+  p.cp_cp_minus_r.reset();
+  p.mass_density.reset();
   if (p.cv > 0.0) p.cp_cv_ratio = p.cp / p.cv;
   if (p.cp > r) p.cp_cp_minus_r = p.cp / (p.cp - r);
   p.molar_mass = molar_mass_known ? molar_mass : 0.0;
@@ -115,9 +124,9 @@ PhaseProperties EvaluatePhase(const PengRobinsonAtTemperature& eos, double press
   const auto pseudo_critical_temperature = PseudoCriticalTemperature(mixture, x);
   p.gas_like =
       v > kCriticalVolumeOverB * m.b || (pseudo_critical_temperature && t > *pseudo_critical_temperature);
-  p.ln_fugacity_coefficients = std::move(fug.ln_phi);
+  // Swapped rather than copied: the scratch takes the previous call's storage of the same size.
+  p.ln_fugacity_coefficients.swap(fugacity.ln_phi);
   p.kinematic_viscosity = KinematicViscosity(mixture, t, p.molar_volume, x);
-  return p;
 }
 
 }  // namespace tarvox::thermo

@@ -5,14 +5,6 @@
 namespace tarvox::thermo {
 namespace {
 
-constexpr double kKiloPascalPerAtmosphere = 101.325;
-
-// Viscosity-reducing parameter xi = Tc^(1/6) / (M^(1/2) Pc^(2/3)), Tc in K, Pc in atm.
-double ReducingParameter(double tc, double pc_kpa, double molar_mass) {
-  return std::pow(tc, 1.0 / 6.0) /
-         (std::sqrt(molar_mass) * std::pow(pc_kpa / kKiloPascalPerAtmosphere, 2.0 / 3.0));
-}
-
 // Stiel-Thodos dilute-gas viscosity in cP.
 double DiluteGasViscosity(double reduced_temperature, double xi) {
   if (reduced_temperature <= 1.5) return 34.0e-5 * std::pow(reduced_temperature, 0.94) / xi;
@@ -30,7 +22,7 @@ std::optional<double> LohrenzBrayClarkViscosity(const Mixture& mixture, double t
     if (x[i] == 0.0) continue;
     const auto& c = mixture.component(i);
     if (c.molar_mass <= 0.0 || c.critical_volume <= 0.0) return std::nullopt;
-    const double xi = ReducingParameter(c.critical_temperature, c.critical_pressure, c.molar_mass);
+    const double xi = mixture.viscosity_reducing_parameter(i);
     const double root_m = std::sqrt(c.molar_mass);
     dilute_numerator += x[i] * DiluteGasViscosity(temperature / c.critical_temperature, xi) * root_m;
     dilute_denominator += x[i] * root_m;
@@ -43,8 +35,9 @@ std::optional<double> LohrenzBrayClarkViscosity(const Mixture& mixture, double t
   const double rho_r = vpc / molar_volume;
   const double poly =
       0.1023 + rho_r * (0.023364 + rho_r * (0.058533 + rho_r * (-0.040758 + rho_r * 0.0093324)));
-  const double xi_mix = ReducingParameter(tpc, ppc, molar_mass);
-  return dilute + (std::pow(poly, 4) - 1.0e-4) / xi_mix;
+  const double xi_mix = ViscosityReducingParameter(tpc, ppc, molar_mass);
+  const double poly_squared = poly * poly;
+  return dilute + (poly_squared * poly_squared - 1.0e-4) / xi_mix;
 }
 
 std::optional<double> KinematicViscosity(const Mixture& mixture, double temperature, double molar_volume,

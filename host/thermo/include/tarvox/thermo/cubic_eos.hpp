@@ -24,11 +24,14 @@ struct MixingParameters {
   double b = 0.0;
   double c = 0.0;
   std::vector<double> a_partial;  // sum_j x_j a_ij, needed by the fugacity coefficients
+  std::vector<double> weighted;   // scratch of Mix: x_j sqrt(a_j) and x_j d sqrt(a_j)/dT
 };
 
 // Peng-Robinson parameters of a mixture at a fixed temperature. a_ij = sqrt(a_i a_j)(1 - k_ij) is
-// kept as sqrt(a_i) and the non-zero k_ij of each row, so that mixing costs O(n + number of non-zero
-// k_ij) rather than O(n^2): most pairs of a process stream have k_ij = 0.
+// kept as sqrt(a_i) and the k_ij, so that sum_j x_j a_ij = sqrt(a_i) (sum_j w_j - sum_j k_ij w_j) with
+// w_j = x_j sqrt(a_j). The k_ij sum runs over the non-zero k_ij of each row when they are few (a
+// characterised oil: k_ij only among its light components), and over the whole contiguous row,
+// which the compiler vectorises, when they are a sizeable share (see UsesDenseKij).
 // Keeps a pointer to the mixture, which must outlive it.
 class PengRobinsonAtTemperature {
  public:
@@ -39,27 +42,24 @@ class PengRobinsonAtTemperature {
   std::size_t size() const { return b_.size(); }
   double b(std::size_t i) const { return b_[i]; }
   double c(std::size_t i) const { return c_[i]; }
+  double sqrt_a(std::size_t i) const { return sqrt_a_[i]; }
   double a(std::size_t i, std::size_t j) const {
     return (1.0 - mixture_->kij(i, j)) * sqrt_a_[i] * sqrt_a_[j];
   }
 
   // x must have size() entries summing to one. Temperature derivatives are skipped when not asked
-  // for, which halves the cost inside flash iterations.
+  // for, which halves the cost inside flash iterations. Allocates nothing once `out` has its size.
   void Mix(std::span<const double> x, bool with_temperature_derivatives, MixingParameters& out) const;
 
- private:
-  // One non-zero k_ij of row i: column j and k_ij.
-  struct Interaction {
-    std::size_t column;
-    double kij;
-  };
+  // True when the k_ij sums run over whole rows rather than over the list of non-zero k_ij.
+  bool UsesDenseKij() const { return dense_kij_; }
 
+ private:
   const Mixture* mixture_;
   double temperature_;
   std::vector<double> b_, c_;
   std::vector<double> sqrt_a_, d_sqrt_a_dt_, d2_sqrt_a_dt2_;
-  std::vector<std::size_t> row_start_;  // row i's interactions: [row_start_[i], row_start_[i + 1])
-  std::vector<Interaction> interactions_;
+  bool dense_kij_ = false;
 };
 
 // Compressibility factor of the untranslated equation for A = a P/(R T)^2 and B = b P/(R T).
@@ -79,5 +79,8 @@ struct FugacityEvaluation {
 // Evaluates ln phi_i at pressure (kPa) for mole fractions x (summing to one).
 void EvaluateLnPhi(const PengRobinsonAtTemperature& eos, double pressure, std::span<const double> x,
                    RootChoice choice, FugacityEvaluation& out);
+// Same, with out.mix also holding the temperature derivatives of a, for the caloric properties.
+void EvaluateLnPhi(const PengRobinsonAtTemperature& eos, double pressure, std::span<const double> x,
+                   RootChoice choice, bool with_temperature_derivatives, FugacityEvaluation& out);
 
 }  // namespace tarvox::thermo

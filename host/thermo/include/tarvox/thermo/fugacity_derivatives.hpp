@@ -13,10 +13,11 @@ struct LnPhiDerivatives {
   // Row-major n x n: N d ln phi_i / d n_j at fixed T and P, with N the phase's total moles.
   // Symmetric, and sum_i x_i (N d ln phi_i / d n_j) = 0 (Gibbs-Duhem).
   std::vector<double> d_moles;
+  std::vector<double> per_component;  // scratch: the factors of each column of d_moles
 };
 
 // Derivatives at the state `at` that EvaluateLnPhi computed for the same eos and pressure (on the
-// root it chose). Reuses the storage of `out`.
+// root it chose). Reuses the storage of `out`: allocates nothing once it has its size.
 void EvaluateLnPhiDerivatives(const PengRobinsonAtTemperature& eos, double pressure,
                               const FugacityEvaluation& at, LnPhiDerivatives& out);
 

@@ -47,15 +47,44 @@ class Mixture {
   const ComponentConstants& component(std::size_t i) const { return components_[i]; }
   std::span<const ComponentConstants> components() const { return components_; }
   double kij(std::size_t i, std::size_t j) const { return kij_[i * size() + j]; }
+  // Row i of the k_ij matrix, contiguous so that sums over it vectorise.
+  std::span<const double> kij_row(std::size_t i) const { return {kij_.data() + i * size(), size()}; }
+  // The same row padded with zeros to padded_row_size() entries, an even number, so that a sum over
+  // it can take the entries in pairs.
+  std::size_t padded_row_size() const { return padded_row_size_; }
+  std::span<const double> padded_kij_row(std::size_t i) const {
+    return {padded_kij_.data() + i * padded_row_size_, padded_row_size_};
+  }
+  // The non-zero k_ij of row i, for sums that skip the others, and how many there are in all.
+  struct Interaction {
+    std::size_t column;
+    double kij;
+  };
+  std::span<const Interaction> interactions(std::size_t i) const {
+    return {interactions_.data() + interaction_start_[i], interactions_.data() + interaction_start_[i + 1]};
+  }
+  std::size_t interaction_count() const { return interactions_.size(); }
   double kappa(std::size_t i) const { return kappa_[i]; }
+  // The viscosity-reducing parameter of component i (see ViscosityReducingParameter), kept because
+  // every viscosity needs it; 0 when the molar mass is unknown.
+  double viscosity_reducing_parameter(std::size_t i) const { return viscosity_reducing_parameter_[i]; }
   std::optional<std::size_t> water_index() const { return water_index_; }
 
  private:
   std::vector<ComponentConstants> components_;
   std::vector<double> kij_;
+  std::size_t padded_row_size_ = 0;
+  std::vector<double> padded_kij_;
+  std::vector<std::size_t> interaction_start_;  // row i's interactions: [start[i], start[i + 1])
+  std::vector<Interaction> interactions_;
   std::vector<double> kappa_;
+  std::vector<double> viscosity_reducing_parameter_;
   std::optional<std::size_t> water_index_;
 };
+
+// Viscosity-reducing parameter of Lohrenz, Bray & Clark, xi = Tc^(1/6) / (M^(1/2) Pc^(2/3)), with Tc in K,
+// Pc in kPa (converted to atm) and M in kg/kmol.
+double ViscosityReducingParameter(double critical_temperature, double critical_pressure, double molar_mass);
 
 // Peneloux shift for Peng-Robinson from the Rackett compressibility: c = 0.50033 (0.25969 - Z_RA) R Tc/Pc.
 double PenelouxShift(double critical_temperature, double critical_pressure, double rackett_z);

@@ -41,4 +41,9 @@ PhaseProperties EvaluatePhase(const Mixture& mixture, double temperature, double
 PhaseProperties EvaluatePhase(const PengRobinsonAtTemperature& eos, double pressure,
                               std::span<const double> x, RootChoice choice);
 
+// Same, writing into `out` and reusing its vectors and those of `scratch`: allocates nothing once both
+// have their size, for callers that evaluate phases again and again.
+void EvaluatePhase(const PengRobinsonAtTemperature& eos, double pressure, std::span<const double> x,
+                   RootChoice choice, PhaseProperties& out, FugacityEvaluation& scratch);
+
 }  // namespace tarvox::thermo

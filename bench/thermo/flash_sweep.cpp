@@ -2,7 +2,8 @@
 // compared flash by flash (tools/compare_flash_sweeps.py): random feeds of 2 to 9 components drawn from
 // the whole component table over 150-900 K and 0.1 kPa-100 MPa, with and without the third-phase check
 // forced; feeds with absent and single components over 60-1060 K and 0.01 kPa-316 MPa; a lean gas over
-// a grid around its critical region; and the three-phase wellstream over a 41 x 47 T-P grid, through
+// a grid around its critical region; dry streams of light solvents and heavy hydrocarbons below 305 K,
+// where a second liquid can appear; and the three-phase wellstream over a 41 x 47 T-P grid, through
 // FlashTP and through one reused FlashEngine. The random draws are seeded, so every build flashes the
 // same cases.
 //
@@ -116,6 +117,26 @@ int main() {
       const double t = 200.0 + 2.5 * a, p = 1000.0 + 100.0 * b;
       Run("near-critical", k, [&] { return FlashTP(gas, t, p, gas_feed); });
       Run("near-critical-checked", k, [&] { return FlashTP(gas, t, p, gas_feed, always); });
+    }
+  }
+
+  // Dry streams below the critical temperature of ethane, where liquids rich in CO2, H2S, ethane or
+  // methane can separate from heavier hydrocarbons: the third-phase check runs on every split here.
+  const std::vector<std::vector<std::string>> cold_streams{
+      {"carbon dioxide", "n-decane", "n-dodecane"}, {"hydrogen sulfide", "n-decane", "n-dodecane"},
+      {"ethane", "propane", "n-dodecane"},          {"methane", "n-hexane"},
+      {"methane", "n-heptane", "n-decane"},         {"nitrogen", "methane", "ethane", "n-decane"},
+      {"carbon dioxide", "methane", "n-decane"},    {"carbon dioxide", "ethane", "n-hexane", "n-dodecane"}};
+  std::mt19937 cold_rng(4242);
+  k = 0;
+  for (const auto& names : cold_streams) {
+    const auto cold = MakeMixture(database, names);
+    for (int draw = 0; draw < 250; ++draw, ++k) {
+      std::vector<double> amounts(names.size());
+      for (double& amount : amounts) amount = 0.02 + Uniform(cold_rng);
+      amounts[0] += 2.0 * Uniform(cold_rng);  // mostly the light solvent, as where its liquid separates
+      const double t = 150.0 + 155.0 * Uniform(cold_rng), p = std::pow(10.0, 1.5 + 3.0 * Uniform(cold_rng));
+      Run("cold-dry", k, [&] { return FlashTP(cold, t, p, amounts); });
     }
   }
 

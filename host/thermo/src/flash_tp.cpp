@@ -105,12 +105,13 @@ bool ThirdPhaseCanAppear(const Mixture& mixture, double temperature, std::span<c
   return false;
 }
 
+// `fugacity` is scratch storage for the phases' evaluations.
 void FillResult(const PengRobinsonAtTemperature& eos, double pressure, const WorkingPhases& phases,
-                FlashResult& result) {
+                FugacityEvaluation& fugacity, FlashResult& result) {
   std::array<PhaseProperties, detail::kMaxPhases> properties;
   double beta_sum = 0.0;
   for (std::size_t k = 0; k < phases.size(); ++k) {
-    properties[k] = EvaluatePhase(eos, pressure, phases[k].x, RootChoice::kMinimumGibbs);
+    EvaluatePhase(eos, pressure, phases[k].x, RootChoice::kMinimumGibbs, properties[k], fugacity);
     beta_sum += phases[k].beta;
   }
   const auto slots = AssignPhaseSlots({properties.data(), phases.size()}, eos.mixture().water_index());
@@ -206,7 +207,7 @@ class FlashEngine::Work {
     }
     result.status = FlashStatus::kConverged;
     RememberSplit(z);
-    FillResult(eos, pressure, phases_, result);
+    FillResult(eos, pressure, phases_, result_fugacity_, result);
     return result;
   }
 
@@ -409,6 +410,7 @@ class FlashEngine::Work {
   detail::SplitNewton newton_;
   StabilityWorkspace stability_work_;
   StabilityResult stability_;
+  FugacityEvaluation result_fugacity_;
   std::vector<double> split_ln_k_, split_k_;
   std::array<double, 2> split_sums_{};
   std::vector<double> u_, delta_, previous_delta_;
@@ -428,7 +430,10 @@ FlashResult FlashEngine::Flash(double temperature, double pressure, std::span<co
 
 FlashResult FlashTP(const Mixture& mixture, double temperature, double pressure, std::span<const double> feed,
                     const FlashOptions& options) {
-  return FlashEngine(mixture).Flash(temperature, pressure, feed, options);
+  // On the stack: the engine's state is a few kilobytes, and a heap block that large makes the
+  // allocator consolidate every small block the last flash freed.
+  FlashEngine::Work work(mixture);
+  return work.Flash(temperature, pressure, feed, options, false);
 }
 
 }  // namespace tarvox::thermo

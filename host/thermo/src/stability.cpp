@@ -16,7 +16,7 @@ constexpr double kClearlyUnstable = -1e-2;
 // Largest difference in ln of any mole fraction at which a trial counts as collapsing onto a phase,
 // and the larger one from which a fivefold contraction per step counts as well.
 constexpr double kCollapseDistance = 1e-3;
-constexpr double kContractingDistance = 1e-2;
+constexpr double kContractingDistance = 1e-1;
 constexpr double kContraction = 0.2;
 // The other phases of a split: at most two besides the tested one.
 constexpr std::size_t kMaxKnownPhases = 2;
@@ -77,8 +77,9 @@ void RunTrial(const PengRobinsonAtTemperature& eos, double pressure, std::span<c
     }
     // A trial collapsing onto the tested phase, or onto a phase in equilibrium with it, ends at a
     // tangent-plane distance of zero: it cannot prove instability.
-    // Near a phase, substitution contracts onto it linearly: a distance that shrinks fivefold per step
-    // from within 1e-2 leads there as surely as one already within 1e-3.
+    // Near a phase, substitution contracts onto it linearly: a distance that shrinks fivefold in a
+    // step between two substitution results (not from the initial guess), from within 1e-1, leads there
+    // as surely as one already within 1e-3.
     bool collapsed = false;
     for (std::size_t k = 0; k <= known_phases && !collapsed; ++k) {
       const double distance = distance_to(k == 0 ? std::span<const double>(work.ln_x)
@@ -111,11 +112,18 @@ void RunTrial(const PengRobinsonAtTemperature& eos, double pressure, std::span<c
 }
 
 void Resize(StabilityWorkspace& work, std::size_t n, std::span<const std::span<const double>> known_phases) {
-  for (auto* v : {&work.d, &work.ln_k, &work.ln_x, &work.ln_w, &work.w, &work.amounts, &work.previous,
-                  &work.delta, &work.previous_delta}) {
-    v->assign(n, 0.0);
+  const std::array arrays{&work.d,       &work.ln_k,     &work.ln_x,  &work.ln_w,          &work.w,
+                          &work.amounts, &work.previous, &work.delta, &work.previous_delta};
+  // Room for the most known phases at once, so that the split's test reuses the feed test's block.
+  const std::size_t capacity = (arrays.size() + kMaxKnownPhases) * n;
+  if (work.storage.size() < capacity) work.storage.resize(capacity);
+  std::fill_n(work.storage.begin(), (arrays.size() + known_phases.size()) * n, 0.0);
+  double* next = work.storage.data();
+  for (auto* array : arrays) {
+    *array = {next, n};
+    next += n;
   }
-  work.ln_known.resize(known_phases.size() * n);
+  work.ln_known = {next, known_phases.size() * n};
   for (std::size_t k = 0; k < known_phases.size(); ++k) {
     for (std::size_t i = 0; i < n; ++i) work.ln_known[k * n + i] = std::log(known_phases[k][i]);
   }

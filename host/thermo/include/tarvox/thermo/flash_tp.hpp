@@ -96,6 +96,8 @@ class FlashEngine {
 
  private:
   class Work;
+  // FlashTP runs the engine's state once, on the stack.
+  friend FlashResult FlashTP(const Mixture&, double, double, std::span<const double>, const FlashOptions&);
   std::unique_ptr<Work> work_;
 };
 

@@ -29,9 +29,18 @@ StabilityResult TestStability(const PengRobinsonAtTemperature& eos, double press
                               double threshold = -1e-10);
 
 // Scratch storage of the test, reused across calls so that a test allocates nothing once it has grown
-// to the mixture's size.
+// to the mixture's size. The arrays are views of one block (a fresh workspace allocates it once), so a
+// workspace moves but is not copied.
 struct StabilityWorkspace {
-  std::vector<double> d, ln_k, ln_x, ln_w, w, amounts, previous, delta, previous_delta, ln_known;
+  StabilityWorkspace() = default;
+  StabilityWorkspace(const StabilityWorkspace&) = delete;
+  StabilityWorkspace& operator=(const StabilityWorkspace&) = delete;
+  StabilityWorkspace(StabilityWorkspace&&) noexcept = default;
+  StabilityWorkspace& operator=(StabilityWorkspace&&) noexcept = default;
+
+  std::vector<double> storage;
+  // n values each; ln_known n per known phase.
+  std::span<double> d, ln_k, ln_x, ln_w, w, amounts, previous, delta, previous_delta, ln_known;
   FugacityEvaluation fugacity;
 };
 

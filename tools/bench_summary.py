@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """Prints the Markdown summary of a tools/bench.sh run: the medians per class, the 52-class sweep
-with the module's share of it, the tool's wall time and the flash counts."""
+with the module's share of it, the tool's whole-process wall times and the flash counts."""
 import json
 import statistics
 import sys
@@ -18,14 +18,24 @@ def medians(path):
     return result
 
 
-def tool_wall_times_ms(out):
-    """Median and minimum wall time of `tarvox calc`, from hyperfine's export or the script's loop."""
-    export = out / "tarvox_calc.json"
+PROCESSES = [
+    ("true", "`true` (starting a process)"),
+    ("list", "`tarvox list`"),
+    ("calc", "`tarvox calc`, built-in stream"),
+    ("calc_registry_changed", "`tarvox calc`, registry file changed since the last run"),
+]
+
+
+def process_wall_times_ms(out, name):
+    """Median and minimum wall time of one whole-process run, from hyperfine's export or the
+    script's loop; None when it was not measured."""
+    export, loop = out / f"process_{name}.json", out / f"process_{name}_us.txt"
     if export.exists():
-        times = json.loads(export.read_text())["results"][0]["times"]
-        times = [t * 1e3 for t in times]
+        times = [t * 1e3 for t in json.loads(export.read_text())["results"][0]["times"]]
+    elif loop.exists():
+        times = [int(line) / 1e3 for line in loop.read_text().split()]
     else:
-        times = [int(line) / 1e3 for line in (out / "tarvox_calc_us.txt").read_text().split()]
+        return None
     return statistics.median(times), min(times), len(times)
 
 
@@ -41,9 +51,13 @@ def main():
     print(f"| scripted (the module alone) | {scripted:.1f} |")
     print(f"| Peng-Robinson | {peng_robinson:.1f} |")
     print(f"\nModule's share of the Peng-Robinson sweep: {100.0 * scripted / peng_robinson:.1f} %\n")
-    median_ms, fastest_ms, runs = tool_wall_times_ms(out)
-    print(f"`tarvox calc` (whole process, built-in stream, {runs} runs): median {median_ms:.0f} ms wall time,"
-          f" fastest {fastest_ms:.0f} ms\n")
+    print("### Whole processes (wall time, ms)\n")
+    print("| run | median | fastest | runs |\n|---|---:|---:|---:|")
+    for name, label in PROCESSES:
+        measured = process_wall_times_ms(out, name)
+        if measured:
+            print(f"| {label} | {measured[0]:.1f} | {measured[1]:.1f} | {measured[2]} |")
+    print()
 
     print("### Per class (median CPU time, µs)\n")
     print("| class | Calculate, scripted | Calculate, Peng-Robinson | module share | object creation |")

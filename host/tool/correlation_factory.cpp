@@ -29,7 +29,7 @@ std::string ModuleBesideExecutable() {
 // Whether the registry sends every class of the catalogue to `module`: a registration cut short
 // or made by another build leaves some of them missing or elsewhere.
 bool EveryClassRegisteredTo(const std::string& module) {
-  std::shared_ptr<const tarvox_platform::RegistryStore> registry;
+  std::shared_ptr<const tarvox_platform::RegistrySnapshot> registry;
   try {
     registry = tarvox_platform::CurrentRegistry();
   } catch (const tarvox_platform::RegistryError& error) {

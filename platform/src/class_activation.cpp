@@ -1,3 +1,5 @@
+#include <map>
+#include <mutex>
 #include <optional>
 #include <string>
 
@@ -25,6 +27,28 @@ std::optional<std::string> RegistryValue(const std::string& key) {
   return tarvox_platform::CurrentRegistry()->GetValue(key);
 }
 
+// The DllGetClassObject of the in-process server at `path`. As COM does, a server stays loaded once
+// a class was asked of it, so it is loaded once per process, not once per object created. It is
+// loaded without the lock held: its initialisers may create objects themselves.
+DllGetClassObjectFunction ClassObjectEntryOf(const std::string& path) {
+  static std::mutex guard;
+  static std::map<std::string, DllGetClassObjectFunction> loaded;
+  {
+    const std::lock_guard<std::mutex> lock(guard);
+    if (const auto found = loaded.find(path); found != loaded.end()) return found->second;
+  }
+  HMODULE library = LoadLibraryA(path.c_str());
+  auto entry = library
+                   ? reinterpret_cast<DllGetClassObjectFunction>(GetProcAddress(library, "DllGetClassObject"))
+                   : nullptr;
+  if (!entry) {
+    if (library) FreeLibrary(library);
+    return nullptr;
+  }
+  const std::lock_guard<std::mutex> lock(guard);
+  return loaded.emplace(path, entry).first->second;
+}
+
 }  // namespace
 
 extern "C" HRESULT CLSIDFromProgID(LPCOLESTR prog_id, CLSID* clsid) {
@@ -48,10 +72,7 @@ extern "C" HRESULT CoGetClassObject(REFCLSID clsid, DWORD, void*, REFIID riid, v
     return REGDB_E_CLASSNOTREG;
   }
   if (!path) return REGDB_E_CLASSNOTREG;
-  HMODULE library = LoadLibraryA(path->c_str());
-  if (!library) return REGDB_E_CLASSNOTREG;
-  auto get_class_object =
-      reinterpret_cast<DllGetClassObjectFunction>(GetProcAddress(library, "DllGetClassObject"));
+  const DllGetClassObjectFunction get_class_object = ClassObjectEntryOf(*path);
   if (!get_class_object) return REGDB_E_CLASSNOTREG;
   return get_class_object(clsid, riid, object);
 }

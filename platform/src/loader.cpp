@@ -2,6 +2,7 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <map>
 #include <mutex>
 #include <string>
 
@@ -11,13 +12,18 @@
 
 namespace {
 
-std::string ExecutableFolder() {
-  char path[4096];
-  const ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
-  if (n <= 0) return {};
-  std::string text(path, static_cast<std::size_t>(n));
-  return text.substr(0, text.rfind('/'));
+// The running executable, read once: a process keeps its executable, and every library the module
+// and the host load by a bare name asks for its folder.
+const std::string& ExecutablePath() {
+  static const std::string path = [] {
+    char buffer[4096];
+    const ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+    return n > 0 ? std::string(buffer, static_cast<std::size_t>(n)) : std::string();
+  }();
+  return path;
 }
+
+std::string ExecutableFolder() { return ExecutablePath().substr(0, ExecutablePath().rfind('/')); }
 
 std::mutex program_folder_mutex;
 std::string named_program_folder;  // guarded by program_folder_mutex
@@ -35,6 +41,56 @@ std::string ResolveLibraryPath(const std::string& name) {
   if (name.find('/') != std::string::npos) return name;
   const std::string base = EndsWithDll(name) ? name.substr(0, name.size() - 4) + ".so" : name;
   return tarvox_platform::ProgramFolder() + "/" + base;
+}
+
+// The libraries loaded through LoadLibraryA, each opened once and counted as Windows counts its
+// loads: loading one already loaded only counts it (opening it again would cost the system loader a
+// search of every loaded library by name, each time an object asks for its host library), and it is
+// closed when the count falls to zero. The system loader runs a library's initialisers and
+// finalisers, which may load and free libraries themselves, without the lock held.
+class LoadedLibraries {
+ public:
+  HMODULE Load(const std::string& path) {
+    {
+      const std::lock_guard lock(guard_);
+      if (const auto found = by_path_.find(path); found != by_path_.end()) {
+        ++counts_[found->second];
+        return found->second;
+      }
+    }
+    HMODULE library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!library) return nullptr;
+    const std::lock_guard lock(guard_);
+    int& count = counts_[library];
+    // Open already (under another name, or by another thread meanwhile): the count here holds it.
+    if (count > 0) dlclose(library);
+    ++count;
+    by_path_.emplace(path, library);
+    return library;
+  }
+
+  bool Free(HMODULE library) {
+    {
+      const std::lock_guard lock(guard_);
+      if (const auto count = counts_.find(library); count != counts_.end()) {
+        if (--count->second > 0) return true;
+        counts_.erase(count);
+        std::erase_if(by_path_, [library](const auto& entry) { return entry.second == library; });
+      }
+    }
+    return dlclose(library) == 0;
+  }
+
+ private:
+  std::mutex guard_;
+  std::map<std::string, HMODULE> by_path_;
+  std::map<HMODULE, int> counts_;
+};
+
+// Never destroyed: a library's own static destructors may still free libraries at exit.
+LoadedLibraries& Loaded() {
+  static auto* const loaded = new LoadedLibraries;
+  return *loaded;
 }
 
 }  // namespace
@@ -58,7 +114,7 @@ std::string ProgramFolder() {
 
 extern "C" HMODULE LoadLibraryA(LPCSTR name) {
   if (!name || !*name) return nullptr;
-  return dlopen(ResolveLibraryPath(name).c_str(), RTLD_NOW | RTLD_LOCAL);
+  return Loaded().Load(ResolveLibraryPath(name));
 }
 
 extern "C" HINSTANCE CoLoadLibrary(LPOLESTR name, BOOL) {
@@ -70,7 +126,7 @@ extern "C" HINSTANCE CoLoadLibrary(LPOLESTR name, BOOL) {
   return LoadLibraryA(narrow.c_str());
 }
 
-extern "C" BOOL FreeLibrary(HMODULE module) { return module && dlclose(module) == 0; }
+extern "C" BOOL FreeLibrary(HMODULE module) { return module && Loaded().Free(module); }
 
 extern "C" FARPROC GetProcAddress(HMODULE module, LPCSTR name) {
   if (!module || !name) return nullptr;
@@ -84,11 +140,8 @@ extern "C" DWORD GetModuleFileNameA(HMODULE module, LPSTR path, DWORD size) {
   if (!path || size == 0) return 0;
   std::string text;
   if (!module) {
-    char buffer[4096];
-    const ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-    if (n <= 0) return 0;
-    text.assign(buffer, static_cast<std::size_t>(n));
-    text = tarvox_platform::ProgramFolder() + text.substr(text.rfind('/'));
+    if (ExecutablePath().empty()) return 0;
+    text = tarvox_platform::ProgramFolder() + ExecutablePath().substr(ExecutablePath().rfind('/'));
   } else {
     text = static_cast<const tarvox_platform::ModuleImage*>(module)->path;
   }

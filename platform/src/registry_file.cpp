@@ -42,9 +42,22 @@ bool WriteAll(int fd, const std::string& text) {
   return true;
 }
 
+FileIdentity IdentityFromStatus(const struct stat& status) {
+  return FileIdentity{static_cast<unsigned long long>(status.st_dev),
+                      static_cast<unsigned long long>(status.st_ino),
+                      static_cast<long long>(status.st_mtim.tv_sec) * 1'000'000'000 + status.st_mtim.tv_nsec,
+                      static_cast<long long>(status.st_size)};
+}
+
 }  // namespace
 
-std::string ReadOwnFile(const std::filesystem::path& file) {
+FileIdentity IdentityOf(const std::filesystem::path& file) {
+  struct stat status {};
+  return ::stat(file.c_str(), &status) == 0 ? IdentityFromStatus(status) : FileIdentity{};
+}
+
+std::string ReadOwnFile(const std::filesystem::path& file, FileIdentity* identity) {
+  if (identity) *identity = FileIdentity{};
   const Descriptor fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
   if (fd.get() < 0) {
     if (errno == ENOENT) return {};
@@ -52,6 +65,7 @@ std::string ReadOwnFile(const std::filesystem::path& file) {
   }
   struct stat status {};
   if (::fstat(fd.get(), &status) != 0) Refuse(file, std::string("cannot be read: ") + std::strerror(errno));
+  if (identity) *identity = IdentityFromStatus(status);
   if (!S_ISREG(status.st_mode)) Refuse(file, "is not a regular file");
   if (status.st_uid != ::geteuid()) Refuse(file, "belongs to another user");
   if (status.st_mode & S_IWOTH) Refuse(file, "is writable by other users");
@@ -76,16 +90,27 @@ void CreatePrivateFolderFor(const std::filesystem::path& file) {
   ::chmod(file.parent_path().c_str(), 0700);
 }
 
-bool ReplaceFile(const std::filesystem::path& file, const std::string& text) {
+bool ReplaceFile(const std::filesystem::path& file, const std::string& text, Durability durability,
+                 FileIdentity* written) {
   CreatePrivateFolderFor(file);
   const std::filesystem::path folder = file.has_parent_path() ? file.parent_path() : ".";
   std::string temporary = (folder / ("." + file.filename().string() + ".XXXXXX")).string();
   const Descriptor fd(::mkstemp(temporary.data()));
   if (fd.get() < 0) return false;
-  if (!WriteAll(fd.get(), text) || ::fsync(fd.get()) != 0 || ::rename(temporary.c_str(), file.c_str()) != 0) {
+  const bool rebuildable = durability == Durability::kRebuildable;
+  struct stat status {};
+  // Renaming keeps the inode, its modification time and size: the identity is known before.
+  const bool whole =
+      WriteAll(fd.get(), text) && (rebuildable || ::fsync(fd.get()) == 0) && ::fstat(fd.get(), &status) == 0;
+  // Renaming over an existing file makes the file system write the new file out at once (ext4
+  // does, to make replacing files safe); a file that can be rebuilt is removed first instead, its
+  // readers then finding none for a moment.
+  if (whole && rebuildable) ::unlink(file.c_str());
+  if (!whole || ::rename(temporary.c_str(), file.c_str()) != 0) {
     ::unlink(temporary.c_str());
     return false;
   }
+  if (written) *written = IdentityFromStatus(status);
   return true;
 }
 

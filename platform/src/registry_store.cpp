@@ -91,15 +91,18 @@ class RegistryFileReader : public nlohmann::json_sax<nlohmann::json> {
   int depth_ = 0;
 };
 
-RegistryStore::RegistryStore(std::filesystem::path file) : file_(std::move(file)) {
-  const std::string text = ReadOwnFile(file_);
+RegistryStore::RegistryStore(std::filesystem::path file) : RegistryStore(file, ReadOwnFile(file)) {}
+
+RegistryStore::RegistryStore(std::filesystem::path file, const std::string& text) : file_(std::move(file)) {
   if (text.empty()) return;
   RegistryFileReader reader(keys_);
   if (!nlohmann::json::sax_parse(text, &reader))
     throw UnparsableRegistry("registry file " + file_.string() + " cannot be parsed: " + reader.reason());
 }
 
-bool RegistryStore::Save() const {
+bool RegistryStore::Save() const { return Save(nullptr); }
+
+bool RegistryStore::Save(FileIdentity* written) const {
   nlohmann::json document = nlohmann::json::object();
   for (const auto& [key, values] : keys_) {
     nlohmann::json entry = nlohmann::json::object();
@@ -108,7 +111,7 @@ bool RegistryStore::Save() const {
   }
   // Names that are not UTF-8 cannot be written; the file then stays as it was.
   try {
-    return ReplaceFile(file_, document.dump(1) + '\n');
+    return ReplaceFile(file_, document.dump(1) + '\n', Durability::kFlushed, written);
   } catch (const nlohmann::json::exception&) {
     return false;
   }

@@ -7,8 +7,8 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <mutex>
 
+#include "current_registry.h"
 #include "registry_file.h"
 #include "tarvox_platform/registry.h"
 
@@ -47,27 +47,6 @@ std::unique_ptr<RegistryStore> StoreKeepingAsideWhatCannotBeParsed(const std::fi
   return std::make_unique<RegistryStore>(file);
 }
 
-struct FileStamp {
-  std::filesystem::path path;
-  // A file renamed over the old one is a new inode, even within the clock's resolution.
-  unsigned long long inode = 0;
-  long long modified_ns = 0;
-  long long size = -1;
-  bool operator==(const FileStamp&) const = default;
-};
-
-FileStamp StampOf(const std::filesystem::path& path) {
-  FileStamp stamp{path};
-  struct stat status {};
-  if (::stat(path.c_str(), &status) == 0) {
-    stamp.modified_ns =
-        static_cast<long long>(status.st_mtim.tv_sec) * 1'000'000'000 + status.st_mtim.tv_nsec;
-    stamp.size = static_cast<long long>(status.st_size);
-    stamp.inode = static_cast<unsigned long long>(status.st_ino);
-  }
-  return stamp;
-}
-
 }  // namespace
 
 RegistryTransaction::RegistryTransaction(std::filesystem::path file)
@@ -86,18 +65,11 @@ RegistryTransaction::RegistryTransaction(std::filesystem::path file)
 
 RegistryTransaction::~RegistryTransaction() { ::close(lock_descriptor_); }
 
-std::shared_ptr<const RegistryStore> CurrentRegistry() {
-  static std::mutex guard;
-  static std::shared_ptr<const RegistryStore> loaded;
-  static FileStamp loaded_stamp;
-  const std::lock_guard<std::mutex> lock(guard);
-  const FileStamp stamp = StampOf(RegistryStore::DefaultPath());
-  if (!loaded || !(stamp == loaded_stamp)) {
-    loaded.reset();
-    loaded = std::make_shared<const RegistryStore>(stamp.path);
-    loaded_stamp = stamp;
-  }
-  return loaded;
+bool RegistryTransaction::Commit() {
+  FileIdentity written;
+  if (!store_->Save(&written)) return false;
+  PublishRegistry(*store_, written);
+  return true;
 }
 
 }  // namespace tarvox_platform

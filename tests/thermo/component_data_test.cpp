@@ -98,6 +98,25 @@ TEST_F(MalformedTables, WellFormedTablesLoad) {
   EXPECT_EQ(db.components().size(), 2u);
 }
 
+TEST_F(MalformedTables, QuotedFieldsBlankAndWindowsLinesReadAsWritten) {
+  std::string text = Components("190.56");
+  text.replace(text.find("ethane,C2H6"), 11, "\"eth\"ane,\"C2\"\"H6\"\"\"");
+  std::string lines;  // Windows line ends, and a blank line after the header
+  for (const char c : text) lines += c == '\n' ? std::string("\r\n") : std::string(1, c);
+  const std::size_t header_end = lines.find('\n') + 1;
+  text = lines.substr(0, header_end) + "\r\n" + lines.substr(header_end);
+  const auto write_as_is = [&](const char* name, const std::string& content) {  // no line end translation
+    std::ofstream(dir_ / name, std::ios::binary) << content;
+    return dir_ / name;
+  };
+  const auto db = ComponentDatabase::Load(write_as_is("c.csv", text), Write("k.csv", kij_ok_));
+  ASSERT_EQ(db.components().size(), 2u);
+  EXPECT_EQ(db.Get("ethane").formula, "C2\"H6\"");
+  EXPECT_EQ(db.Get("methane").hydrogen_atoms, 4);
+  const auto e = LoadError(write_as_is("c2.csv", text + "propane,C3H8,\"74986\n"), Write("k.csv", kij_ok_));
+  EXPECT_EQ(e.line(), 5u) << "the blank line counts";
+}
+
 TEST_F(MalformedTables, BadNumberNamesFileLineAndColumn) {
   const auto e = LoadError(Write("c.csv", Components("19O.56")), Write("k.csv", kij_ok_));
   EXPECT_EQ(e.line(), 2u);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <dlfcn.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -150,6 +151,32 @@ TEST(PlatformLoader, BareWindowsNameLoadsTheSharedObjectBesideTheExecutable) {
   EXPECT_NE(GetProcAddress(library, "DllGetClassObject"), nullptr);
   EXPECT_EQ(LoadLibraryA("no-such-library.dll"), nullptr);
   FreeLibrary(library);
+}
+
+// Whether the system holds `path` loaded, asked without loading it (and without keeping the count
+// the asking adds).
+bool HeldLoaded(const std::string& path) {
+  void* held = dlopen(path.c_str(), RTLD_NOW | RTLD_NOLOAD);
+  if (held) dlclose(held);
+  return held != nullptr;
+}
+
+TEST(PlatformLoader, ALibraryStaysLoadedUntilEveryLoadUnderAnyNameIsFreed) {
+  const std::string path = tarvox_platform::ProgramFolder() + "/quorix2.so";
+  const bool held_before = HeldLoaded(path);
+  HMODULE by_bare_name = LoadLibraryA("quorix2.dll");
+  HMODULE by_other_path = LoadLibraryA((tarvox_platform::ProgramFolder() + "/./quorix2.so").c_str());
+  ASSERT_NE(by_bare_name, nullptr);
+  EXPECT_EQ(by_other_path, by_bare_name);
+  EXPECT_TRUE(FreeLibrary(by_bare_name));
+  EXPECT_TRUE(HeldLoaded(path)) << "freed before its second load was";
+  EXPECT_TRUE(FreeLibrary(by_other_path));
+  if (!held_before) {
+    EXPECT_FALSE(HeldLoaded(path)) << "still loaded after every load was freed";
+  }
+  HMODULE again = LoadLibraryA("quorix2.dll");
+  EXPECT_NE(GetProcAddress(again, "DllGetClassObject"), nullptr) << "loads again once unloaded";
+  FreeLibrary(again);
 }
 
 TEST(PlatformLoader, ANamedProgramFolderIsWhereBareNamesAndTheProgramAreSought) {

@@ -83,10 +83,10 @@ ComponentDatabase ComponentDatabase::Load(const std::filesystem::path& component
   const auto col_b = table.Column("component_b");
   const auto col_k = table.Column("kij");
   for (std::size_t row = 0; row < table.row_count(); ++row) {
-    const auto& a = table.Text(row, col_a);
-    const auto& b = table.Text(row, col_b);
-    if (db.Find(a) == nullptr) table.Fail(row, col_a, "unknown component '" + a + "'");
-    if (db.Find(b) == nullptr) table.Fail(row, col_b, "unknown component '" + b + "'");
+    const std::string_view a = table.Text(row, col_a);
+    const std::string_view b = table.Text(row, col_b);
+    if (db.Find(a) == nullptr) table.Fail(row, col_a, "unknown component '" + std::string(a) + "'");
+    if (db.Find(b) == nullptr) table.Fail(row, col_b, "unknown component '" + std::string(b) + "'");
     if (a == b) table.Fail(row, col_b, "a component cannot interact with itself");
     const double kij = table.Number(row, col_k);
     if (kij <= -1.0 || kij >= 1.0) table.Fail(row, col_k, "kij must lie in (-1, 1)");

@@ -25,6 +25,8 @@
 
 namespace tarvox_platform {
 
+struct FileIdentity;  // which version of a file: the platform's own
+
 struct CaseInsensitiveLess {
   using is_transparent = void;
   bool operator()(std::string_view a, std::string_view b) const;
@@ -39,6 +41,8 @@ class TARVOX_PLATFORM_API RegistryStore {
   // and the reason, when it cannot be read or parsed, or is not the user's own (owned by
   // someone else or writable by others).
   explicit RegistryStore(std::filesystem::path file = DefaultPath());
+  // Loads `text` read from `file` (named in errors, and written by Save()); throws as above.
+  RegistryStore(std::filesystem::path file, const std::string& text);
 
   // Replaces the file at once by a complete new one, creating its folder (mode 0700); false on
   // failure, the file then left as it was. A read-modify-write goes through RegistryTransaction.
@@ -57,6 +61,10 @@ class TARVOX_PLATFORM_API RegistryStore {
 
  private:
   friend class RegistryFileReader;
+  friend class RegistryTransaction;
+  friend struct RegistrySnapshotCodec;
+  // Save(), giving the identity of the file written.
+  bool Save(FileIdentity* written) const;
   using Values = std::map<std::string, std::string, CaseInsensitiveLess>;
   using Keys = std::map<std::string, Values, CaseInsensitiveLess>;
   std::filesystem::path file_;
@@ -82,17 +90,39 @@ class TARVOX_PLATFORM_API RegistryTransaction {
 
   RegistryStore& store() { return *store_; }
   // Writes every change made through store() at once; false when the file could not be written.
-  bool Commit() { return store_->Save(); }
+  // The process's CurrentRegistry() then answers from the registry written, without reading it.
+  bool Commit();
 
  private:
   int lock_descriptor_ = -1;
   std::unique_ptr<RegistryStore> store_;
 };
 
-// The registry as its file stands now, shared by every reader in the process: the file is parsed
-// again only when its name, inode, modification time or size changed since the last parse. Throws
-// RegistryError as RegistryStore does.
-TARVOX_PLATFORM_API std::shared_ptr<const RegistryStore> CurrentRegistry();
+// The values of a registry, read-only, held in one block that loads without parsing: what class
+// activation and a host's check of its registration look up.
+class TARVOX_PLATFORM_API RegistrySnapshot {
+ public:
+  RegistrySnapshot(const RegistrySnapshot&) = delete;
+  RegistrySnapshot& operator=(const RegistrySnapshot&) = delete;
+
+  std::optional<std::string> GetValue(std::string_view key, std::string_view name = {}) const;
+
+ private:
+  friend struct RegistrySnapshotCodec;
+  RegistrySnapshot() = default;
+  struct Entry {
+    std::string_view key, name, value;  // within bytes_; key and name with ASCII letters in lower case
+  };
+  std::string bytes_;
+  std::vector<Entry> entries_;  // in byte order of key, then name
+};
+
+// The registry as its file stands now, shared by every reader in the process. The file is parsed
+// once; the process that parses it leaves a snapshot of it beside it ("<file>.snapshot", the
+// user's own), so that later processes read no registry file at all while the file keeps its
+// inode, modification time and size. A snapshot that is damaged, for another version of the file
+// or not safely the user's own is ignored and replaced. Throws RegistryError as RegistryStore does.
+TARVOX_PLATFORM_API std::shared_ptr<const RegistrySnapshot> CurrentRegistry();
 
 // Runs a registrar script against the store: registering creates keys and values (ForceRemove
 // keys are removed first), unregistering removes what the script writes, keeping NoRemove keys.

@@ -14,6 +14,9 @@ namespace tarvox::host {
 namespace {
 
 constexpr double kKelvinOffset = 273.15;
+// A flash asked for through IHostFlash reports no viscosities (only GetTransport does, of the
+// stream's own state), so it skips them.
+constexpr thermo::FlashOptions kHostFlashOptions{.viscosities = false};
 
 std::vector<const thermo::ComponentRecord*> Records(const thermo::ComponentDatabase& database,
                                                     const StreamConditions& stream) {
@@ -202,7 +205,7 @@ HRESULT PengRobinsonFluid::Flash(FluidState* record) {
     } else {
       if (!(record->Pressure > 0.0) || !std::isfinite(record->Pressure)) return E_INVALIDARG;
       ++tp_flash_count_;
-      split = flashes_.Flash(kelvin, record->Pressure, feed);
+      split = flashes_.Flash(kelvin, record->Pressure, feed, kHostFlashOptions);
     }
     if (!Reportable(split)) return E_FAIL;
     WriteFlashResults(split, *record);

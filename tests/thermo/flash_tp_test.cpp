@@ -70,6 +70,22 @@ TEST(FlashTP, WellstreamSplitsIntoVapourOilAndWater) {
   ASSERT_TRUE(flash.kinematic_viscosity.has_value());
 }
 
+// A caller that reads no viscosities gets the same state without them.
+TEST(FlashTP, SkippingViscositiesLeavesTheStateAsItIs) {
+  const auto mixture = testing::DatabaseMixture(kWellstreamNames);
+  const auto full = FlashTP(mixture, 313.15, 3000.0, kWellstreamFeed);
+  const auto lean = FlashTP(mixture, 313.15, 3000.0, kWellstreamFeed, FlashOptions{.viscosities = false});
+  ASSERT_EQ(lean.phase_count, full.phase_count);
+  EXPECT_EQ(lean.enthalpy, full.enthalpy);
+  EXPECT_EQ(lean.entropy, full.entropy);
+  EXPECT_FALSE(lean.kinematic_viscosity.has_value());
+  for (std::size_t s = 0; s < lean.slots.size(); ++s) {
+    EXPECT_EQ(lean.slots[s].phase_fraction, full.slots[s].phase_fraction);
+    EXPECT_EQ(lean.slots[s].properties.composition, full.slots[s].properties.composition);
+    EXPECT_FALSE(lean.slots[s].properties.kinematic_viscosity.has_value());
+  }
+}
+
 TEST(FlashTP, WaterAndHexaneFormTwoLiquidsInTheirSlots) {
   const auto mixture = testing::DatabaseMixture({"n-hexane", "water"});
   const auto flash = FlashTP(mixture, 300.0, 500.0, std::vector<double>{0.4, 0.6});

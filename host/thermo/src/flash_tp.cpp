@@ -107,11 +107,12 @@ bool ThirdPhaseCanAppear(const Mixture& mixture, double temperature, std::span<c
 
 // `fugacity` is scratch storage for the phases' evaluations.
 void FillResult(const PengRobinsonAtTemperature& eos, double pressure, const WorkingPhases& phases,
-                FugacityEvaluation& fugacity, FlashResult& result) {
+                bool viscosities, FugacityEvaluation& fugacity, FlashResult& result) {
   std::array<PhaseProperties, detail::kMaxPhases> properties;
   double beta_sum = 0.0;
   for (std::size_t k = 0; k < phases.size(); ++k) {
-    EvaluatePhase(eos, pressure, phases[k].x, RootChoice::kMinimumGibbs, properties[k], fugacity);
+    EvaluatePhase(eos, pressure, phases[k].x, RootChoice::kMinimumGibbs, properties[k], fugacity,
+                  viscosities);
     beta_sum += phases[k].beta;
   }
   const auto slots = AssignPhaseSlots({properties.data(), phases.size()}, eos.mixture().water_index());
@@ -142,7 +143,7 @@ void FillResult(const PengRobinsonAtTemperature& eos, double pressure, const Wor
   const auto vapour = result.slots[kVapourSlot].present
                           ? result.slots[kVapourSlot].properties.kinematic_viscosity
                           : std::nullopt;
-  if (liquid_viscosity_known) {
+  if (viscosities && liquid_viscosity_known) {
     result.kinematic_viscosity = StreamKinematicViscosity({liquids.data(), liquid_count}, vapour);
   }
 }
@@ -207,7 +208,7 @@ class FlashEngine::Work {
     }
     result.status = FlashStatus::kConverged;
     RememberSplit(z);
-    FillResult(eos, pressure, phases_, result_fugacity_, result);
+    FillResult(eos, pressure, phases_, options.viscosities, result_fugacity_, result);
     return result;
   }
 

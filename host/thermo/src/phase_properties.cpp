@@ -65,7 +65,7 @@ PhaseProperties EvaluatePhase(const PengRobinsonAtTemperature& eos, double press
 }
 
 void EvaluatePhase(const PengRobinsonAtTemperature& eos, double pressure, std::span<const double> x,
-                   RootChoice choice, PhaseProperties& p, FugacityEvaluation& fugacity) {
+                   RootChoice choice, PhaseProperties& p, FugacityEvaluation& fugacity, bool with_viscosity) {
   const Mixture& mixture = eos.mixture();
   const double t = eos.temperature();
   const double r = kGasConstant;
@@ -126,7 +126,8 @@ void EvaluatePhase(const PengRobinsonAtTemperature& eos, double pressure, std::s
       v > kCriticalVolumeOverB * m.b || (pseudo_critical_temperature && t > *pseudo_critical_temperature);
   // Swapped rather than copied: the scratch takes the previous call's storage of the same size.
   p.ln_fugacity_coefficients.swap(fugacity.ln_phi);
-  p.kinematic_viscosity = KinematicViscosity(mixture, t, p.molar_volume, x);
+  p.kinematic_viscosity.reset();
+  if (with_viscosity) p.kinematic_viscosity = KinematicViscosity(mixture, t, p.molar_volume, x);
 }
 
 }  // namespace tarvox::thermo

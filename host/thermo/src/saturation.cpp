@@ -233,6 +233,9 @@ struct FlashSide {
 
 // The TP flashes of the bracket search: one engine for the feed at the search's temperature, counted
 // for the result.
+// The bracket reads phase amounts and compositions only.
+constexpr FlashOptions kBracketFlashOptions{.viscosities = false};
+
 class BracketFlashes {
  public:
   BracketFlashes(const PengRobinsonAtTemperature& eos, std::span<const double> z, double beta, int& count)
@@ -241,7 +244,7 @@ class BracketFlashes {
   FlashSide At(double pressure) {
     ++count_;
     FlashSide side;
-    side.flash = engine_.Flash(temperature_, pressure, z_);
+    side.flash = engine_.Flash(temperature_, pressure, z_, kBracketFlashOptions);
     const auto& slots = side.flash.slots;
     side.two_phase = side.flash.converged() && side.flash.phase_count >= 2 && slots[kVapourSlot].present;
     const double vapour = side.two_phase ? slots[kVapourSlot].phase_fraction : 0.0;

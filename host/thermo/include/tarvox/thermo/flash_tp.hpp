@@ -64,6 +64,9 @@ struct FlashOptions {
   int max_iterations = 500;  // substitution steps per stage before Newton takes over
   double stability_threshold = -1e-10;
   ThirdPhaseCheck third_phase = ThirdPhaseCheck::kWhereOneCanAppear;
+  // Phase and stream kinematic viscosities in the result; a caller that reads none of them skips
+  // the costliest optional part of building it.
+  bool viscosities = true;
 };
 
 // Isothermal flash at T (K) and P (kPa) of a feed in any amounts (normalised here): stability test

@@ -42,8 +42,10 @@ PhaseProperties EvaluatePhase(const PengRobinsonAtTemperature& eos, double press
                               std::span<const double> x, RootChoice choice);
 
 // Same, writing into `out` and reusing its vectors and those of `scratch`: allocates nothing once both
-// have their size, for callers that evaluate phases again and again.
+// have their size, for callers that evaluate phases again and again. Without `with_viscosity` the
+// kinematic viscosity is left absent.
 void EvaluatePhase(const PengRobinsonAtTemperature& eos, double pressure, std::span<const double> x,
-                   RootChoice choice, PhaseProperties& out, FugacityEvaluation& scratch);
+                   RootChoice choice, PhaseProperties& out, FugacityEvaluation& scratch,
+                   bool with_viscosity = true);
 
 }  // namespace tarvox::thermo
